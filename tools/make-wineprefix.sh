@@ -1,0 +1,12 @@
+#!/bin/sh
+# Creates the private Wine prefix once (before tests run in parallel).
+# usage: make-wineprefix.sh <wineenv script> <prefix dir> <stamp file>
+set -e
+env_sh=$1; prefix=$2; stamp=$3
+rm -rf "$prefix"
+"$env_sh" wineboot --init >/dev/null 2>&1
+"$env_sh" wineserver -w
+# Headless: windows and message boxes exist without any X display.
+"$env_sh" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+"$env_sh" wineserver -w
+touch "$stamp"
