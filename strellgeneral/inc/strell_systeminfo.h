@@ -1,0 +1,21 @@
+#pragma once
+// The running program itself: its paths, its memory, the debug privilege.
+
+#include <windows.h>
+
+#include <string>
+
+namespace strell {
+
+void enableDebugPrivilege();
+SIZE_T GetCurrentProcessMemoryUsage();
+unsigned long long getAvailableVirtualMemory();
+
+// Allocation base of the module (program or plug-in) into which the library is linked.
+HMODULE getCodeModuleHandle();
+std::string getExecutablePath();
+std::string getModulePath();
+std::string getExecutableFolder();
+std::string getModuleFolder();
+
+} // namespace strell

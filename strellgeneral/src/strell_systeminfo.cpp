@@ -1,0 +1,79 @@
+#include "strell_systeminfo.h"
+
+#include "strell_exception.h"
+#include "stringex.h"
+#include "win32_handles.h"
+
+#include <psapi.h>
+
+#define STRELL_SOURCE "./src/strell_systeminfo"
+
+namespace strell {
+
+namespace {
+std::string moduleFileName(HMODULE module)
+{
+    char buffer[512] = {};
+    const DWORD length = GetModuleFileNameA(module, buffer, sizeof buffer);
+    return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+} // namespace
+
+void enableDebugPrivilege()
+{
+    unique_handle_null token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.put()))
+        return;
+    TOKEN_PRIVILEGES privileges = {};
+    if (!LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &privileges.Privileges[0].Luid))
+        return;
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr);
+}
+
+SIZE_T GetCurrentProcessMemoryUsage()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        STRELL_THROW_WIN32("GetCurrentProcessMemoryUsage - GetProcessMemoryInfo failed");
+    return counters.WorkingSetSize;
+}
+
+unsigned long long getAvailableVirtualMemory()
+{
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatusEx(&status);
+    return status.ullAvailVirtual;
+}
+
+HMODULE getCodeModuleHandle()
+{
+    MEMORY_BASIC_INFORMATION info = {};
+    VirtualQuery(reinterpret_cast<const void*>(&getCodeModuleHandle), &info, sizeof info);
+    return static_cast<HMODULE>(info.AllocationBase);
+}
+
+std::string getExecutablePath()
+{
+    return moduleFileName(nullptr);
+}
+
+std::string getModulePath()
+{
+    return moduleFileName(getCodeModuleHandle());
+}
+
+std::string getExecutableFolder()
+{
+    return getFolder(getExecutablePath());
+}
+
+std::string getModuleFolder()
+{
+    return getFolder(getModulePath());
+}
+
+} // namespace strell
