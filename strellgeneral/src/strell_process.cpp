@@ -95,6 +95,33 @@ std::string narrow(const wchar_t* text, size_t length)
     return result;
 }
 
+// Module handles of an opened process, at most 256.
+std::vector<HMODULE> moduleHandles(HANDLE process)
+{
+    HMODULE handles[1024 / sizeof(HMODULE)];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, handles, sizeof handles, &bytes))
+        STRELL_THROW_WIN32("EnumProcessModules failed");
+    // The size needed may exceed the buffer; only what the buffer holds was filled in.
+    const size_t count = std::min<size_t>(bytes, sizeof handles) / sizeof(HMODULE);
+    return std::vector<HMODULE>(handles, handles + count);
+}
+
+// Module names; empty when the query fails.
+std::string moduleBaseName(HANDLE process, HMODULE module)
+{
+    char name[2048];
+    const DWORD length = GetModuleBaseNameA(process, module, name, sizeof name);
+    return std::string(name, std::min<DWORD>(length, sizeof name - 1));
+}
+
+std::string moduleFullPath(HANDLE process, HMODULE module)
+{
+    char name[2048];
+    const DWORD length = GetModuleFileNameExA(process, module, name, sizeof name);
+    return std::string(name, std::min<DWORD>(length, sizeof name - 1));
+}
+
 boost::regex compilePattern(const std::string& pattern)
 {
     return boost::regex(pattern.empty() ? std::string(".*") : pattern, boost::regex::perl);
@@ -138,23 +165,15 @@ void getProcessIds(ProcessIdList& ids)
 
 size_t getModuleList(HANDLE process, ModuleInfoList& modules)
 {
-    HMODULE handles[1024 / sizeof(HMODULE)];
-    DWORD bytes = 0;
-    if (!EnumProcessModules(process, handles, sizeof handles, &bytes))
-        STRELL_THROW_WIN32("EnumProcessModules failed");
-    // The size needed may exceed the buffer; only what the buffer holds was filled in.
-    const size_t count = std::min<size_t>(bytes, sizeof handles) / sizeof(HMODULE);
-    for (size_t i = 0; i < count; ++i) {
+    const std::vector<HMODULE> handles = moduleHandles(process);
+    for (HMODULE handle : handles) {
         ModuleInfo module;
-        module.hModule = handles[i];
-        char name[2048];
-        DWORD length = GetModuleBaseNameA(process, handles[i], name, sizeof name);
-        module.BaseName.assign(name, std::min<DWORD>(length, sizeof name - 1));
-        length = GetModuleFileNameExA(process, handles[i], name, sizeof name);
-        module.FullPathName.assign(name, std::min<DWORD>(length, sizeof name - 1));
+        module.hModule = handle;
+        module.BaseName = moduleBaseName(process, handle);
+        module.FullPathName = moduleFullPath(process, handle);
         modules.push_back(std::move(module));
     }
-    return count;
+    return handles.size();
 }
 
 std::string getProcessCommandLine(HANDLE process)
@@ -193,12 +212,19 @@ void getProcessInfo(DWORD processId, ProcessInfo& info)
         ProcessInfo result;
         result.ProcessId = processId;
         result.CommandLine = getProcessCommandLine(process.get());
-        ModuleInfoList modules;
-        getModuleList(process.get(), modules);
-        for (const ModuleInfo& module : modules) {
-            if (toLower(getExtension(module.BaseName)) == "exe")
-                result.ExeModuleInfo = module;
+        // The base names decide; the full path is read only for the module that wins, since every name
+        // query walks the other process's module list anew.
+        bool found = false;
+        for (HMODULE handle : moduleHandles(process.get())) {
+            std::string baseName = moduleBaseName(process.get(), handle);
+            if (toLower(getExtension(baseName)) == "exe") {
+                found = true;
+                result.ExeModuleInfo.hModule = handle;
+                result.ExeModuleInfo.BaseName = std::move(baseName);
+            }
         }
+        if (found)
+            result.ExeModuleInfo.FullPathName = moduleFullPath(process.get(), result.ExeModuleInfo.hModule);
         process.reset();
         info = std::move(result);
     } catch (const exception& e) {
