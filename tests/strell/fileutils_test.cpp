@@ -1,5 +1,6 @@
 #include "fileutils.h"
 #include "folder_contents.h"
+#include "report_text.h"
 #include "strell_exception.h"
 #include "test_support.h"
 

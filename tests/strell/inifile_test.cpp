@@ -99,6 +99,7 @@ TEST(IniRead, FolderPlaceholder)
 TEST(IniRead, Redirect)
 {
     TempDir dir;
+    CurrentFolder current(dir.path());
     CreateDirectoryA(dir.file("sub").c_str(), nullptr);
     writeFile(dir.file("other.ini"), "[s]\nk=from other\n");
     writeFile(dir.file("sub\\up.ini"), "#redirect \t ..\\other.ini\r\n[s]\nk=own\n");
@@ -122,7 +123,6 @@ TEST(IniRead, Redirect)
 
     // A bare target is looked for in the current folder.
     writeFile(dir.file("sub\\bare.ini"), "#redirect other.ini\n");
-    CurrentFolder current(dir.path());
     EXPECT_EQ(read(dir.file("sub\\bare.ini"), "s", "k"), "from other");
 }
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <regex>
 
 namespace testsupport {
 
@@ -22,19 +21,6 @@ std::vector<std::string> folderContents(const std::string& folder)
     FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-bool endsWithReport(const std::string& text, const std::string& source, const std::string& function)
-{
-    const std::string tail = "\"]";
-    const size_t open = text.rfind(" [\"");
-    if (open == std::string::npos || text.size() < tail.size() ||
-        text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
-        return false;
-    const std::string location = text.substr(open + 3, text.size() - open - 3 - tail.size());
-    const std::regex pattern(R"(^(.*):(\d+):(.*)$)");
-    std::smatch match;
-    return std::regex_match(location, match, pattern) && match[1] == source && match[3] == function;
 }
 
 } // namespace testsupport
