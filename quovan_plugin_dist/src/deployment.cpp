@@ -2,7 +2,6 @@
 
 #include "installer_log.h"
 #include "messages.h"
-#include "user_dialogs.h"
 
 #include "fileutils.h"
 #include "strell_exception.h"
@@ -37,7 +36,7 @@ void PluginDeployment::deploy(const std::string& product, const std::string& plu
 
     if (!hasWriteAccess(pluginDir)) {
         logLine(m_LogFile, strell::formatString("        no write access to : '%s'", pluginDir.c_str()));
-        showWarning(messages::noWriteAccess(product, pluginDir), messages::kCaptionError);
+        showBox(box::kNoWriteAccess, text::noWriteAccess(product, pluginDir));
     }
 
     if (m_Remove)
@@ -76,7 +75,7 @@ void PluginDeployment::installPlugin(const std::string& product, const std::stri
         m_Result.failedList += product + "\n";
         ++m_Result.failedCount;
         logError(m_LogFile, e.text());
-        showError(messages::installationFailed(product, e.text()), messages::kCaptionError);
+        showBox(box::kInstallationFailed, text::installationFailed(product, e.text()));
     }
 }
 

@@ -23,7 +23,8 @@ bool sendErrorReport(const std::string& sender, const std::string& recipient, co
         HMODULE mapi = LoadLibraryA("MAPI32.DLL");
         if (!mapi)
             return false;
-        const auto sendMail = reinterpret_cast<LPMAPISENDMAIL>(GetProcAddress(mapi, "MAPISendMail"));
+        const auto sendMail =
+            reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(mapi, "MAPISendMail")));
         if (!sendMail)
             return false;
 

@@ -1,10 +1,19 @@
 // The installer: installs quovan.dll into every Geogrid map product the registry names, or removes
 // it with --remove. Every exchange with the user is a message box.
 
+#include "config.h"
+#include "deployment.h"
+#include "error_report.h"
+#include "installations.h"
+#include "installer_log.h"
 #include "messages.h"
 #include "options.h"
+#include "registry.h"
+#include "running_check.h"
 
+#include "Log.h"
 #include "strell_systeminfo.h"
+#include "strell_trace.h"
 #include "stringex.h"
 
 #include <windows.h>
@@ -13,13 +22,15 @@
 
 #include <exception>
 #include <string>
+#include <vector>
+
+using namespace installer;
 
 namespace {
 
 int showHelp(const CommandLineArguments& options)
 {
-    const std::string text = installer::kHelpIntro + options.GetHelpText("");
-    MessageBoxA(nullptr, text.c_str(), installer::kCaptionHelp, MB_OK);
+    showBox(box::kHelp, kHelpIntro + options.GetHelpText(""));
     return 0;
 }
 
@@ -30,9 +41,69 @@ int openUrl(const std::string& url)
     return 0;
 }
 
-int reportError(const std::string& text)
+int reportNoInstallations(const std::string& logFile)
 {
-    MessageBoxA(nullptr, text.c_str(), installer::kCaptionError, MB_OK);
+    showBox(box::kNoInstallations, text::kNoInstallations);
+    logError(logFile, text::kNoInstallations);
+    return 0;
+}
+
+// True when the user chose to cancel because map applications are running.
+bool userCancelsWhileRunning(const std::string& logFile)
+{
+    std::vector<std::string> programPaths;
+    if (!checkGeogridRunning(logFile, programPaths))
+        return false;
+    return showBox(box::kApplicationsRunning, text::applicationsRunning(programPaths)) == IDYES;
+}
+
+void showSummary(const PluginDeployment& deployment)
+{
+    const DeploymentResult& result = deployment.result();
+    if (deployment.removeMode())
+        showBox(box::kRemoveSummary, text::removeSummary(result.doneCount, result.doneList));
+    else
+        showBox(box::kInstallSummary, text::installSummary(result.doneCount, result.doneList, result.failedCount,
+                                                           result.failedList));
+}
+
+void offerErrorReport(const std::string& logFile)
+{
+    if (showBox(box::kMailQuestion, text::mailQuestion(logFile, kSupportMailAddress)) != IDYES)
+        return;
+    // The mail system reads the log file: close it first.
+    strell::LogCloseFiles();
+    if (!sendErrorReport(kOfficeMailAddress, kSupportMailAddress, kMailSubject, "", logFile))
+        showBox(box::kMailFailed, text::mailFailed(logFile));
+}
+
+int install(CommandLineArguments& options, const std::string& logFile)
+{
+    options.LoadFromIni(kOptionFileName);
+    strell::setTraceLevel(options.GetInt(kOptionVerbose));
+
+    const std::string baseKey = options.GetString(kOptionBaseKey);
+    PluginDeployment deployment(options.GetBool(kOptionRemove), kPluginFileName, logFile);
+
+    if (!baseKeyExists(baseKey))
+        return reportNoInstallations(logFile);
+    if (userCancelsWhileRunning(logFile))
+        return 1;
+
+    walkInstallations(baseKey, logFile, [&](const std::string& product, const std::string& pluginDir) {
+        deployment.deploy(product, pluginDir);
+    });
+
+    showSummary(deployment);
+    if (!deployment.removeMode() && deployment.result().failedCount > 0)
+        offerErrorReport(logFile);
+    return 0;
+}
+
+int reportError(const std::string& logFile, const std::string& error)
+{
+    logError(logFile, error);
+    showBox(box::kRunError, error);
     return 1;
 }
 
@@ -40,24 +111,24 @@ int reportError(const std::string& text)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
-    const std::string logFile = strell::joinPath(strell::getExecutableFolder(), installer::kLogFileName);
+    const std::string logFile = strell::joinPath(strell::getExecutableFolder(), kLogFileName);
     try {
         CommandLineArguments options;
-        installer::declareOptions(options);
+        declareOptions(options);
         // "dummy" stands in for the program name; -ver / --version ends the process in here.
         options.ParseCommandLine(std::string("dummy ") + (commandLine ? commandLine : ""));
-        if (options.GetBool(installer::kOptionHelp))
+        if (options.GetBool(kOptionHelp))
             return showHelp(options);
         options.Validate();
-        if (options.GetBool(installer::kOptionUrl))
-            return openUrl(options.GetString(installer::kOptionUrl));
+        if (options.GetBool(kOptionUrl))
+            return openUrl(options.GetString(kOptionUrl));
 
-        return 0;
-    } catch (const std::string& text) {
-        return reportError(text);
+        return install(options, logFile);
+    } catch (const std::string& error) {
+        return reportError(logFile, error);
     } catch (const std::exception& e) {
-        return reportError(e.what());
+        return reportError(logFile, e.what());
     } catch (...) {
-        return reportError(installer::kUnknownError);
+        return reportError(logFile, kUnknownError);
     }
 }

@@ -1,0 +1,79 @@
+#include "messages.h"
+
+#include "stringex.h"
+
+namespace installer {
+
+int showBox(const BoxKind& kind, const std::string& text)
+{
+    return MessageBoxA(nullptr, text.c_str(), kind.caption, kind.style);
+}
+
+// Lists of products and paths are appended, not formatted, so that no list is ever cut short.
+namespace text {
+
+const char kNoInstallations[] =
+    "Es konnten leider keine installierten Geogridkarten (Top50, Austrian Map, ...) gefunden werden!";
+
+std::string applicationsRunning(const std::vector<std::string>& programPaths)
+{
+    std::string list;
+    for (const std::string& path : programPaths)
+        list += "\t>> " + path + "\n";
+    return "Es wurden laufende Geogrid Applikation gefunden!\n"
+           "Bitte beenden Sie alle Top50, Austrian Map, ... und starten Sie die Installation dann erneut.\n\n"
+           "Laufende Applikationen:\n\n" +
+           list + "\n\nWollsen Sie die Installation abbrechen?";
+}
+
+std::string noWriteAccess(const std::string& product, const std::string& pluginDir)
+{
+    return "Schreiben in das Plugin Verzeichnis von " + product + " fehlgeschlagen!\n(" + pluginDir +
+           ")\n\nMöglicherweise haben Sie keine Schreibrechte für dieses Verzeichnis.\n\n"
+           "Bitte melden Sie sich als Admministrator an, oder prüfen Sie die Schreibrechte auf das Verzeichnis.";
+}
+
+std::string installationFailed(const std::string& product, const std::string& error)
+{
+    return "Die Installation des Plugins für \"" + product +
+           "\" ist fehlgeschlagen!\nBitte stellen Sie sicher, dass das Programm nicht gerade läuft!\n\n" + error;
+}
+
+std::string removeSummary(int doneCount, const std::string& doneList)
+{
+    return strell::formatString("Die Quovan Schnittstelle wurde aus %d installierten Programm(en) entfernt!\n\n",
+                                doneCount) +
+           doneList;
+}
+
+std::string installSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList)
+{
+    std::string summary =
+        strell::formatString("Die Quovan Schnittstelle wurde für %d installierte(s) Programm(e) installiert!\n\n",
+                             doneCount) +
+        doneList;
+    if (failedCount > 0)
+        summary += strell::formatString(
+                       "\n\nBei %d installierten Programm(en) ist die Installation des Plugins fehlgeschlagen:\n\n",
+                       failedCount) +
+                   failedList;
+    return summary;
+}
+
+std::string mailQuestion(const std::string& logFile, const std::string& supportAddress)
+{
+    return "Während der Installation des Plugins sind Fehler aufgetreten.\n\n"
+           "Das Fehlerprotokoll befindet sich in der folgenden Datei:\n\n" +
+           logFile + "\n\nWollen Sie das Fehlerprotokoll and " + supportAddress + " schicken?";
+}
+
+std::string mailFailed(const std::string& logFile)
+{
+    return "Senden des Fehlerprotokolls fehlgeschlagen!\n\n"
+           "Wenn Sie das Protokoll manuell versenden wollen, es befindet sich in der folgenden Datei:\n\n" +
+           logFile;
+}
+
+} // namespace text
+
+} // namespace installer
