@@ -1,0 +1,311 @@
+// The installer's main flow end to end: discovery, copying, removal, summary boxes, log lines.
+
+#include "installer_sandbox.h"
+
+#include "folder_contents.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace installertest;
+using namespace testsupport;
+
+namespace {
+
+const char kInstallCaption[] = "Information";
+
+std::string installSummary(int count, const std::string& list)
+{
+    return "Die Quovan Schnittstelle wurde für " + std::to_string(count) + " installierte(s) Programm(e) installiert!\n\n" +
+           list;
+}
+
+std::string removeSummary(int count, const std::string& list)
+{
+    return "Die Quovan Schnittstelle wurde aus " + std::to_string(count) + " installierten Programm(en) entfernt!\n\n" +
+           list;
+}
+
+// The log lines of one run, without the facade's attach line.
+std::vector<std::string> runLines(const InstallerSandbox& sandbox)
+{
+    std::vector<std::string> lines = sandbox.logLines();
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& l) { return l.rfind("attached to log file ", 0) == 0; }),
+                lines.end());
+    return lines;
+}
+
+} // namespace
+
+TEST(InstallerFlow, InstallsIntoEveryInstallationWithAPluginFolder)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    const std::string old = sandbox.makeInstallation("Top50old", false);
+    const std::string amap = sandbox.makeInstallation("AMap");
+    const std::string top50Key = sandbox.addInstallationNamedByFolder("Top50", top50);
+    const std::string oldKey = sandbox.addInstallationNamedByFolder("Top50", old);
+    sandbox.setDestDir("Austrian Map", "Installation1", amap);
+
+    const ProgramRun run = sandbox.run("");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].caption, kInstallCaption);
+    EXPECT_EQ(run.boxes[0].text, installSummary(2, "Austrian Map\nTop50\n"));
+    EXPECT_EQ(run.boxes[0].buttonText(), "OK");
+    EXPECT_TRUE(run.boxes[0].hasIcon);
+
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(amap)), kPluginContent);
+    EXPECT_FALSE(exists(old + "\\bin"));
+
+    const std::string source = sandbox.installerFolder() + "\\quovan.dll";
+    const std::vector<std::string> expected = {
+        " key  0 \"" + sandbox.baseKey() + "\\Austrian Map\"",
+        "   sub  0 \"Installation1\"",
+        "        copy: '" + source + "' => '" + InstallerSandbox::pluginFile(amap) + "'",
+        " key  1 \"" + sandbox.baseKey() + "\\Top50\"",
+        "   sub  0 \"" + top50Key + "\"",
+        "        copy: '" + source + "' => '" + InstallerSandbox::pluginFile(top50) + "'",
+        "   sub  1 \"" + oldKey + "\"",
+        "        spipped3: directory does not exist '" + old + "\\bin\\PlugIn'",
+    };
+    EXPECT_EQ(runLines(sandbox), expected);
+}
+
+TEST(InstallerFlow, LogLinesCarryLevelProgramAndTime)
+{
+    InstallerSandbox sandbox;
+    sandbox.addProduct("Empty");
+    ASSERT_EQ(sandbox.run("").exitCode, 0u);
+    const std::vector<std::string> raw = splitLines(sandbox.logText());
+    ASSERT_EQ(raw.size(), 2u);
+    EXPECT_EQ(raw[0], "attached to log file " + sandbox.root() + "\\" + sandbox.logPath());
+    // INFO, padded to 7, the program, date and time, then the text.
+    const std::string& line = raw[1];
+    ASSERT_GT(line.size(), 53u);
+    EXPECT_EQ(line.substr(0, 31), "INFO    quovan_plugin_dist.exe ");
+    EXPECT_EQ(line[33], '.');
+    EXPECT_EQ(line[36], '.');
+    EXPECT_EQ(line[41], ' ');
+    EXPECT_EQ(line[44], ':');
+    EXPECT_EQ(line.substr(50), " -  key  0 \"" + sandbox.baseKey() + "\\Empty\"");
+}
+
+TEST(InstallerFlow, ReinstallOverwritesAndCountsTwiceForOneFolder)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    writeFile(InstallerSandbox::pluginFile(top50), "old build of the plug-in, longer than the new one");
+    sandbox.addInstallationNamedByFolder("Top50", top50);
+    sandbox.setDestDir("Top50", "Second", top50); // the same folder once more
+
+    const ProgramRun run = sandbox.run("");
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installSummary(2, "Top50\nTop50\n"));
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
+    // No temporary file or write-test file stays behind.
+    EXPECT_EQ(folderContents(InstallerSandbox::pluginFolder(top50)), std::vector<std::string>{"quovan.dll"});
+}
+
+TEST(InstallerFlow, RemoveDeletesWhatIsThereAndLogsTheRest)
+{
+    InstallerSandbox sandbox;
+    const std::string with = sandbox.makeInstallation("With");
+    const std::string without = sandbox.makeInstallation("Without");
+    writeFile(InstallerSandbox::pluginFile(with), "installed");
+    sandbox.setDestDir("Top50", "A", with);
+    sandbox.setDestDir("Top50", "B", without);
+
+    for (const char* option : {"--remove", "-r"}) {
+        const ProgramRun run = sandbox.run(option);
+        EXPECT_EQ(run.exitCode, 0u);
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].caption, "Information");
+        EXPECT_FALSE(run.boxes[0].hasIcon);
+        EXPECT_EQ(run.boxes[0].buttonText(), "OK");
+        if (std::string(option) == "--remove")
+            EXPECT_EQ(run.boxes[0].text, removeSummary(1, "Top50\n"));
+        else
+            EXPECT_EQ(run.boxes[0].text, removeSummary(0, "")); // nothing left to remove
+        EXPECT_FALSE(exists(InstallerSandbox::pluginFile(with)));
+    }
+    const std::vector<std::string> lines = runLines(sandbox);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "        delete: '" + InstallerSandbox::pluginFile(with) + "'"),
+              lines.end());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "        not found: '" + InstallerSandbox::pluginFile(without) + "'"),
+              2);
+}
+
+TEST(InstallerFlow, RemoveNeedsNoPluginFileAndFailedDeletionIsOnlyLogged)
+{
+    InstallerSandbox sandbox(false);
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    // A folder where the plug-in file should be: it exists but cannot be deleted as a file.
+    CreateDirectoryA(InstallerSandbox::pluginFile(top50).c_str(), nullptr);
+    writeFile(InstallerSandbox::pluginFile(top50) + "\\keep", "x");
+    sandbox.setDestDir("Top50", "A", top50);
+
+    const ProgramRun run = sandbox.run("--remove");
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, removeSummary(0, ""));
+    EXPECT_TRUE(exists(InstallerSandbox::pluginFile(top50) + "\\keep"));
+}
+
+TEST(InstallerFlow, NoInstallationsWhenTheBaseKeyCannotBeOpened)
+{
+    InstallerSandbox sandbox;
+    const char* text = "Es konnten leider keine installierten Geogridkarten (Top50, Austrian Map, ...) gefunden werden!";
+    for (const std::string baseKey : {sandbox.baseKey() + "\\Missing", std::string("HKU\\Software"),
+                                      std::string("Software\\NoRoot"), std::string("HKCU")}) {
+        const ProgramRun run = sandbox.run("--basekey " + quoteArgument(baseKey));
+        EXPECT_EQ(run.exitCode, 0u) << baseKey;
+        ASSERT_EQ(run.boxes.size(), 1u) << baseKey;
+        EXPECT_EQ(run.boxes[0].caption, "Quovan - Geogrid Plugin Installation");
+        EXPECT_EQ(run.boxes[0].text, text);
+        EXPECT_TRUE(run.boxes[0].hasIcon);
+    }
+    const std::vector<std::string> lines = runLines(sandbox);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), std::string("ERROR::(quovan_plugin_dist.exe) ") + text);
+}
+
+TEST(InstallerFlow, BaseKeyRootInLowerCaseIsAccepted)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    sandbox.setDestDir("Top50", "A", top50);
+    const std::string lower = "hkcu" + sandbox.baseKey().substr(4);
+    const ProgramRun run = sandbox.run("-b " + quoteArgument(lower));
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installSummary(1, "Top50\n"));
+}
+
+TEST(InstallerFlow, InstallationFolderFromTheSubKeyNameOrDestDir)
+{
+    InstallerSandbox sandbox;
+    const std::string byName = sandbox.makeInstallation("ByName");
+    const std::string prefixed = sandbox.makeInstallation("Prefixed");
+    const std::string colonFirst = sandbox.makeInstallation("ColonFirst");
+    const std::string trailing = sandbox.makeInstallation("Trailing");
+    sandbox.addInstallationNamedByFolder("P1", byName);
+    sandbox.addSubKey("P2", "Top50 " + forwardSlashes(prefixed)); // text before the drive letter
+    sandbox.setDestDir("P3", ":first", colonFirst);                // colon first: DestDir counts
+    sandbox.setDestDir("P4", "noColon", trailing + "\\");          // trailing backslash
+
+    const ProgramRun run = sandbox.run("");
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installSummary(4, "P1\nP2\nP3\nP4\n"));
+    for (const std::string& folder : {byName, prefixed, colonFirst})
+        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(folder)), kPluginContent) << folder;
+    const std::vector<std::string> lines = runLines(sandbox);
+    const std::string source = sandbox.installerFolder() + "\\quovan.dll";
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "        copy: '" + source + "' => '" + trailing + "\\bin\\PlugIn\\quovan.dll'"),
+              lines.end());
+}
+
+TEST(InstallerFlow, UnusableDestDirValuesAreSkipped)
+{
+    InstallerSandbox sandbox;
+    sandbox.addSubKey("Empty", "noValue");
+    sandbox.setDestDir("Empty", "emptyValue", "");
+    const std::string overlong(1100, 'x');
+    sandbox.setDestDir("Long", "overlong", "C:\\" + overlong);
+    const DWORD number = 0x43; // reads as the text "C"
+    sandbox.setValue("Number", "dword", "DestDir", REG_DWORD, &number, sizeof number);
+    sandbox.setDestDir("Gone", "missing", sandbox.root() + "\\missing");
+
+    const ProgramRun run = sandbox.run("");
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installSummary(0, ""));
+    const std::vector<std::string> lines = runLines(sandbox);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "        spipped1: no ':'"), 3); // none, empty, overlong
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "        spipped2: directory does not exist 'C'"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "        spipped2: directory does not exist '" + sandbox.root() + "\\missing'"),
+              lines.end());
+}
+
+TEST(InstallerFlow, ProductWithoutInstallationsOnlyLogsItsKey)
+{
+    InstallerSandbox sandbox;
+    sandbox.addProduct("Lonely");
+    const ProgramRun run = sandbox.run("");
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installSummary(0, ""));
+    EXPECT_EQ(runLines(sandbox), std::vector<std::string>{" key  0 \"" + sandbox.baseKey() + "\\Lonely\""});
+}
+
+TEST(InstallerFlow, KeyListedButNotOpenableEndsTheRunWithItsText)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    sandbox.setDestDir("A Product", "A", top50);
+    sandbox.lockKey("B Locked");
+
+    const ProgramRun run = sandbox.run("");
+    EXPECT_EQ(run.exitCode, 1u);
+    ASSERT_EQ(run.boxes.size(), 1u); // no summary
+    EXPECT_EQ(run.boxes[0].caption, "Fehler");
+    EXPECT_FALSE(run.boxes[0].hasIcon);
+    const std::string expectedStart = "Assertion \"ret==ERROR_SUCCESS\" failed \"Could not open key \"" +
+                                      sandbox.baseKey() + "\\B Locked\"!\" [\"./src/registry:";
+    EXPECT_EQ(run.boxes[0].text.substr(0, expectedStart.size()), expectedStart);
+    EXPECT_EQ(run.boxes[0].text.substr(run.boxes[0].text.size() - 9), ":regOpen\"]");
+    // The installation before it was done all the same; the log ends with the error.
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
+    const std::vector<std::string> lines = runLines(sandbox);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "ERROR::(quovan_plugin_dist.exe) " + run.boxes[0].text);
+}
+
+TEST(InstallerFlow, OptionFileCompletesTheCommandLine)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    writeFile(InstallerSandbox::pluginFile(top50), "installed");
+    sandbox.setDestDir("Top50", "A", top50);
+    // basekey and remove from the file win over the command line; url and help there have no effect.
+    writeFile(sandbox.root() + "\\quovan_plugin_dist.ini",
+              "[parameters]\nbasekey=" + sandbox.baseKey() + "\nremove=1\nurl=quovantest:never\nhelp=1\n");
+
+    const ProgramRun run = sandbox.run("--basekey HKCU\\Software\\Nowhere");
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, removeSummary(1, "Top50\n"));
+}
+
+TEST(InstallerFlow, BrokenOptionFileIsIgnored)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    sandbox.setDestDir("Top50", "A", top50);
+    std::string garbage;
+    for (int i = 0; i < 5000; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
+    writeFile(sandbox.root() + "\\quovan_plugin_dist.ini", "[parameters\n=\n" + garbage + "\n[parameters]\nverbose");
+
+    const ProgramRun run = sandbox.run("");
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installSummary(1, "Top50\n"));
+}
+
+TEST(InstallerFlow, VerboseSetsTheConsoleTraceOnly)
+{
+    InstallerSandbox sandbox;
+    sandbox.addProduct("Lonely");
+    const ProgramRun quiet = sandbox.run("");
+    EXPECT_EQ(quiet.output, "");
+    const ProgramRun verbose = sandbox.run("--verbose 2");
+    EXPECT_NE(verbose.output.find(" key  0 \"" + sandbox.baseKey() + "\\Lonely\""), std::string::npos) << verbose.output;
+    // The log file gets every line either way.
+    const std::vector<std::string> lines = sandbox.logLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), " key  0 \"" + sandbox.baseKey() + "\\Lonely\""), 2);
+}

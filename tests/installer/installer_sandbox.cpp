@@ -1,0 +1,164 @@
+#include "installer_sandbox.h"
+
+#include <aclapi.h>
+
+#include <atomic>
+#include <stdexcept>
+
+using namespace testsupport;
+
+namespace installertest {
+
+const char kPluginContent[] = "quovan plug-in, new build";
+
+namespace {
+
+std::atomic<int> g_Count{0};
+
+HKEY createKey(const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        throw std::runtime_error("cannot create key " + path);
+    return key;
+}
+
+void deleteTree(const std::string& path)
+{
+    // A locked key must be opened up again before it can go.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+        SECURITY_DESCRIPTOR sd;
+        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE);
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+        RegCloseKey(key);
+    }
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    std::vector<std::string> children;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        children.emplace_back(name);
+    }
+    RegCloseKey(key);
+    for (const std::string& child : children)
+        deleteTree(path + "\\" + child);
+    RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+
+} // namespace
+
+std::string forwardSlashes(std::string path)
+{
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+InstallerSandbox::InstallerSandbox(bool withPlugin)
+{
+    m_RegistryPath = "Software\\QuovanTests\\run" + std::to_string(GetCurrentProcessId()) + "_" +
+                     std::to_string(++g_Count);
+    deleteTree(m_RegistryPath);
+    RegCloseKey(createKey(m_RegistryPath));
+    m_BaseKey = "HKCU\\" + m_RegistryPath;
+
+    CreateDirectoryA(installerFolder().c_str(), nullptr);
+    if (!CopyFileA(winPath(INSTALLER_EXE).c_str(), installerPath().c_str(), FALSE))
+        throw std::runtime_error("cannot copy the installer");
+    if (withPlugin)
+        writeFile(installerFolder() + "\\quovan.dll", kPluginContent);
+}
+
+InstallerSandbox::~InstallerSandbox()
+{
+    deleteTree(m_RegistryPath);
+}
+
+std::string InstallerSandbox::makeInstallation(const std::string& name, bool withPluginFolder) const
+{
+    const std::string folder = m_Root.file(name);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (withPluginFolder) {
+        CreateDirectoryA((folder + "\\bin").c_str(), nullptr);
+        CreateDirectoryA(pluginFolder(folder).c_str(), nullptr);
+    }
+    return folder;
+}
+
+void InstallerSandbox::addProduct(const std::string& product) const
+{
+    RegCloseKey(createKey(m_RegistryPath + "\\" + product));
+}
+
+void InstallerSandbox::addSubKey(const std::string& product, const std::string& subKey) const
+{
+    RegCloseKey(createKey(m_RegistryPath + "\\" + product + "\\" + subKey));
+}
+
+void InstallerSandbox::setValue(const std::string& product, const std::string& subKey, const std::string& name,
+                                DWORD type, const void* data, DWORD size) const
+{
+    HKEY key = createKey(m_RegistryPath + "\\" + product + "\\" + subKey);
+    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void InstallerSandbox::setDestDir(const std::string& product, const std::string& subKey,
+                                  const std::string& folder) const
+{
+    setValue(product, subKey, "DestDir", REG_SZ, folder.c_str(), static_cast<DWORD>(folder.size() + 1));
+}
+
+std::string InstallerSandbox::addInstallationNamedByFolder(const std::string& product, const std::string& folder) const
+{
+    const std::string name = forwardSlashes(folder);
+    addSubKey(product, name);
+    return name;
+}
+
+void InstallerSandbox::lockKey(const std::string& relativeKey) const
+{
+    HKEY key = createKey(m_RegistryPath + "\\" + relativeKey);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ACL acl;
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION); // no entries: nobody may open it
+    SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+    RegCloseKey(key);
+}
+
+ProgramRun InstallerSandbox::run(const std::string& arguments, const std::vector<int>& answers,
+                                 const std::string& extraEnvironment) const
+{
+    RunOptions options;
+    options.currentFolder = root();
+    options.timeoutMs = 60000;
+    // The mail system is always the recording double (or none at all), never Wine's own.
+    options.environment = "WINEDLLOVERRIDES=mapi32=n\n" + extraEnvironment;
+    std::string line = quoteArgument(installerPath());
+    if (arguments.find("--basekey") == std::string::npos && arguments.find("-b ") == std::string::npos)
+        line += " --basekey " + quoteArgument(m_BaseKey);
+    if (!arguments.empty())
+        line += " " + arguments;
+    return runAnsweringBoxes(line, answers, options);
+}
+
+std::vector<std::string> InstallerSandbox::logLines() const
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : splitLines(logText())) {
+        const size_t separator = line.find(" - ");
+        lines.push_back(separator == std::string::npos ? line : line.substr(separator + 3));
+    }
+    return lines;
+}
+
+} // namespace installertest

@@ -1,0 +1,63 @@
+#pragma once
+// A private world for one installer run: the installer (and optionally the plug-in file) in a folder of
+// their own, map installations as folders, and their registry entries below a base key of the test.
+
+#include "message_boxes.h"
+#include "test_support.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace installertest {
+
+extern const char kPluginContent[];
+
+class InstallerSandbox {
+public:
+    // withPlugin: whether quovan.dll lies next to the installer.
+    explicit InstallerSandbox(bool withPlugin = true);
+    ~InstallerSandbox();
+
+    const std::string& root() const { return m_Root.path(); }
+    std::string installerFolder() const { return m_Root.file("dist"); }
+    std::string installerPath() const { return installerFolder() + "\\quovan_plugin_dist.exe"; }
+    std::string logPath() const { return installerFolder() + "\\quovan.log"; }
+    // The base key text passed with --basekey ("HKCU\Software\QuovanTests\<unique>").
+    const std::string& baseKey() const { return m_BaseKey; }
+
+    // A map installation folder below the sandbox, with or without its bin\PlugIn folder.
+    std::string makeInstallation(const std::string& name, bool withPluginFolder = true) const;
+    static std::string pluginFolder(const std::string& installation) { return installation + "\\bin\\PlugIn"; }
+    static std::string pluginFile(const std::string& installation) { return pluginFolder(installation) + "\\quovan.dll"; }
+
+    // Registry entries below the base key.
+    void addProduct(const std::string& product) const;
+    void addSubKey(const std::string& product, const std::string& subKey) const;
+    void setDestDir(const std::string& product, const std::string& subKey, const std::string& folder) const;
+    void setValue(const std::string& product, const std::string& subKey, const std::string& name, DWORD type,
+                  const void* data, DWORD size) const;
+    // An installation sub-key named after its folder, written with "/" as the registry holds them.
+    std::string addInstallationNamedByFolder(const std::string& product, const std::string& folder) const;
+    // A key that is listed but cannot be opened.
+    void lockKey(const std::string& relativeKey) const;
+
+    // Runs the installer with the arguments (the base key is added unless the arguments name one).
+    testsupport::ProgramRun run(const std::string& arguments, const std::vector<int>& answers = {},
+                                const std::string& extraEnvironment = "") const;
+
+    // The log's lines, each without the "INFO    quovan_plugin_dist.exe <date> <time> - " prefix.
+    std::vector<std::string> logLines() const;
+    std::string logText() const { return testsupport::readFile(logPath()); }
+
+private:
+    testsupport::TempDir m_Root{"inst"};
+    std::string m_BaseKey;
+    std::string m_RegistryPath; // below HKEY_CURRENT_USER
+};
+
+// "C:\a\b" -> "C:/a/b"
+std::string forwardSlashes(std::string path);
+
+} // namespace installertest
