@@ -193,12 +193,3 @@ TEST(InstallerEntry, HelpWinsOverUrl)
     Sleep(1500);
     EXPECT_FALSE(exists(recordFile));
 }
-
-TEST(InstallerEntry, NoOptionsEndsQuietly)
-{
-    const Installer installer;
-    const ProgramRun run = installer.run("");
-    EXPECT_FALSE(run.timedOut);
-    EXPECT_TRUE(run.boxes.empty());
-    EXPECT_EQ(run.exitCode, 0u);
-}

@@ -309,3 +309,27 @@ TEST(InstallerFlow, VerboseSetsTheConsoleTraceOnly)
     const std::vector<std::string> lines = sandbox.logLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), " key  0 \"" + sandbox.baseKey() + "\\Lonely\""), 2);
 }
+
+TEST(InstallerFlow, DefaultBaseKeyIsTheMakersKeyOfTheMachine)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    const std::string product = "QuovanTestProduct" + std::to_string(GetCurrentProcessId());
+    const std::string key = "SOFTWARE\\EADS Deutschland GmbH\\" + product + "\\" + forwardSlashes(top50);
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(handle);
+
+    const ProgramRun run = sandbox.run("--basekey \"HKLM\\SOFTWARE\\EADS Deutschland GmbH\"");
+    const ProgramRun byDefault = sandbox.runPlain("");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\EADS Deutschland GmbH\\" + product).c_str());
+
+    for (const ProgramRun* r : {&run, &byDefault}) {
+        EXPECT_EQ(r->exitCode, 0u);
+        ASSERT_EQ(r->boxes.size(), 1u);
+        EXPECT_NE(r->boxes[0].text.find(product + "\n"), std::string::npos) << r->boxes[0].text;
+    }
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
+}

@@ -138,17 +138,21 @@ void InstallerSandbox::lockKey(const std::string& relativeKey) const
 ProgramRun InstallerSandbox::run(const std::string& arguments, const std::vector<int>& answers,
                                  const std::string& extraEnvironment) const
 {
+    const bool namesBaseKey = arguments.find("--basekey") != std::string::npos || arguments.find("-b ") == 0 ||
+                              arguments.find(" -b ") != std::string::npos;
+    return runPlain(namesBaseKey ? arguments : "--basekey " + quoteArgument(m_BaseKey) + " " + arguments, answers,
+                    extraEnvironment);
+}
+
+ProgramRun InstallerSandbox::runPlain(const std::string& arguments, const std::vector<int>& answers,
+                                      const std::string& extraEnvironment) const
+{
     RunOptions options;
     options.currentFolder = root();
     options.timeoutMs = 60000;
     // The mail system is always the recording double (or none at all), never Wine's own.
     options.environment = "WINEDLLOVERRIDES=mapi32=n\n" + extraEnvironment;
-    std::string line = quoteArgument(installerPath());
-    if (arguments.find("--basekey") == std::string::npos && arguments.find("-b ") == std::string::npos)
-        line += " --basekey " + quoteArgument(m_BaseKey);
-    if (!arguments.empty())
-        line += " " + arguments;
-    return runAnsweringBoxes(line, answers, options);
+    return runAnsweringBoxes(quoteArgument(installerPath()) + " " + arguments, answers, options);
 }
 
 std::vector<std::string> InstallerSandbox::logLines() const

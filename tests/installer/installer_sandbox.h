@@ -46,6 +46,9 @@ public:
     // Runs the installer with the arguments (the base key is added unless the arguments name one).
     testsupport::ProgramRun run(const std::string& arguments, const std::vector<int>& answers = {},
                                 const std::string& extraEnvironment = "") const;
+    // Runs the installer with exactly these arguments.
+    testsupport::ProgramRun runPlain(const std::string& arguments, const std::vector<int>& answers = {},
+                                     const std::string& extraEnvironment = "") const;
 
     // The log's lines, each without the "INFO    quovan_plugin_dist.exe <date> <time> - " prefix.
     std::vector<std::string> logLines() const;
