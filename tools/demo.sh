@@ -1,11 +1,79 @@
 #!/bin/sh
-# Fresh machine to demo: install, build, then show the installer at work under Wine.
+# Fresh machine to demo: install, build, then play what a customer sees, under Wine:
+# the installer finds the map products in the registry, installs the plug-in, removes it again, fails
+# without its plug-in file and mails its log; then the map host loads the plug-in and exports an area.
 set -e
 cd "$(dirname "$0")/.."
 tools/setup.sh
-tools/build.sh
+tools/build.sh >/dev/null
+echo "Built: $(ls dist | tr '\n' ' ')"
+
+wine_() { build/wineenv.sh wine "$@"; }
+drive_c=build/wineprefix/drive_c
+base='HKLM\SOFTWARE\EADS Deutschland GmbH'
+
+cleanup() {
+    wine_ reg delete "$base" /f >/dev/null 2>&1 || true
+    rm -rf "$drive_c/Maps" "$drive_c/QuovanDemo"
+}
 build/wineenv.sh wineserver -p >/dev/null 2>&1 </dev/null
-trap 'build/wineenv.sh wineserver -k >/dev/null 2>&1 || true' EXIT
-build/wineenv.sh wine cmd.exe /c exit 0 >/dev/null 2>&1 </dev/null
-echo "== quovan_plugin_dist.exe --version"
-build/wineenv.sh wine dist/quovan_plugin_dist.exe --version
+trap 'cleanup; build/wineenv.sh wineserver -k >/dev/null 2>&1 || true' EXIT
+wine_ cmd.exe /c exit 0 >/dev/null 2>&1 </dev/null
+cleanup
+
+say() { printf '\n\033[1m%s\033[0m\n' "$*"; }
+explain() { printf '%s\n' "$*" | fold -s -w 100; }
+# The installer with its message boxes printed as they appear and answered as a user would.
+installer() {
+    answers=$1; shift
+    wine_ build/tests/tools/boxdriver.exe --utf8 --answers "$answers" --cd 'C:\QuovanDemo' -- \
+        'C:\QuovanDemo\quovan_plugin_dist.exe' "$@" && status=0 || status=$?
+    echo "  (exit code $status)"
+}
+show_plugin_folders() {
+    for folder in Top50/bin/PlugIn Top50-2005 AustrianMap/bin/PlugIn; do
+        printf '  C:\\Maps\\%s: ' "$(echo $folder | tr / '\\')"
+        ls "$drive_c/Maps/$folder" 2>/dev/null | tr '\n' ' '
+        echo
+    done
+}
+show_log() {
+    sed 's/^/  | /' "$drive_c/QuovanDemo/quovan.log" | iconv -f CP1252 -t UTF-8
+}
+
+say "1. The sample PC"
+explain "Two map products are registered below $base: Top50 with two installations (one of them an old one without a bin\\PlugIn folder), named after their folders, and Austrian Map with one installation whose folder is in its DestDir value. The installer and quovan.dll lie in C:\\QuovanDemo."
+mkdir -p "$drive_c/Maps/Top50/bin/PlugIn" "$drive_c/Maps/Top50-2005" "$drive_c/Maps/AustrianMap/bin/PlugIn" "$drive_c/QuovanDemo"
+cp dist/quovan_plugin_dist.exe dist/quovan.dll "$drive_c/QuovanDemo/"
+wine_ reg add "$base\\Top50\\C:/Maps/Top50" /f >/dev/null
+wine_ reg add "$base\\Top50\\C:/Maps/Top50-2005" /f >/dev/null
+wine_ reg add "$base\\Austrian Map\\Installation 1" /v DestDir /d 'C:\Maps\AustrianMap' /f >/dev/null
+wine_ reg query "$base" /s | tr -d '\r' | grep -v '^$' | sed 's/^/  /'
+
+say "2. quovan_plugin_dist.exe --version and --help"
+wine_ 'C:\QuovanDemo\quovan_plugin_dist.exe' --version | tr -d '\r' | sed 's/^/  /'
+installer ok --help
+
+say "3. Installing"
+explain "The installer walks the products and installations, skips the one without bin\\PlugIn, copies quovan.dll into the two others and shows its summary."
+installer ok
+show_plugin_folders
+echo "  The log, C:\\QuovanDemo\\quovan.log:"
+show_log
+
+say "4. Removing again: quovan_plugin_dist.exe --remove"
+installer ok --remove
+show_plugin_folders
+
+say "5. A failed installation: quovan.dll is missing next to the installer"
+explain "Each installation fails with its own box, the summary lists the failures and the installer offers to mail its log to support. The user answers Yes; the mail goes to the mail system (here a recording stand-in for MAPI32.DLL), which shows what it was handed."
+rm "$drive_c/QuovanDemo/quovan.dll"
+cp build/tests/mapi/MAPI32.DLL "$drive_c/QuovanDemo/"
+WINEDLLOVERRIDES=mapi32=n QUOVAN_MAPI_RECORD='C:\QuovanDemo\mail.txt' installer ok,ok,ok,yes
+echo "  The mail system received:"
+sed 's/^/  | /' "$drive_c/QuovanDemo/mail.txt"
+
+if [ -x tools/demo-plugin.sh ]; then
+    say "6. The plug-in in the map host"
+    tools/demo-plugin.sh
+fi
