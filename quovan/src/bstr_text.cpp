@@ -22,6 +22,11 @@ std::string toNarrow(const wchar_t* text, size_t length)
     return narrow;
 }
 
+std::string fromBstr(BSTR text)
+{
+    return toNarrow(text, text ? SysStringLen(text) : 0);
+}
+
 CBstrText::CBstrText(const std::string& text)
 {
     const std::wstring wide = toWide(text);
@@ -47,5 +52,5 @@ BSTR* CBstrResult::put()
 
 std::string CBstrResult::text() const
 {
-    return toNarrow(m_Text, m_Text ? SysStringLen(m_Text) : 0);
+    return fromBstr(m_Text);
 }

@@ -37,3 +37,4 @@ private:
 
 std::wstring toWide(const std::string& text);
 std::string toNarrow(const wchar_t* text, size_t length);
+std::string fromBstr(BSTR text);

@@ -42,6 +42,12 @@ public:
     }
     void** putVoid() noexcept { return reinterpret_cast<void**>(put()); }
     T* detach() noexcept { return std::exchange(m_Pointer, nullptr); }
+    // Takes over a reference that the caller already holds.
+    void attach(T* pointer) noexcept
+    {
+        reset();
+        m_Pointer = pointer;
+    }
 
     // Asks the object for another of its interfaces; an empty result when it has none.
     template <typename U>

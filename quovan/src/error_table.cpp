@@ -1,11 +1,16 @@
 #include "error_table.h"
 
-const char* findGeoErrorText(int code)
+const char* findGeoErrorText(const CGeoErrorEntry* table, int code)
 {
-    for (const CGeoErrorEntry* entry = g_GeoErrorTable; entry->code != 0; ++entry)
+    for (const CGeoErrorEntry* entry = table; entry->code != 0; ++entry)
         if (entry->code == code)
             return entry->text;
     return nullptr;
+}
+
+const char* findGeoErrorText(int code)
+{
+    return findGeoErrorText(g_GeoErrorTable, code);
 }
 
 size_t geoErrorTableSize()

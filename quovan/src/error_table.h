@@ -11,8 +11,10 @@ struct CGeoErrorEntry {
 // Ends with an entry whose code is 0.
 extern const CGeoErrorEntry g_GeoErrorTable[];
 
-// Text of the first entry with the code; null when the code is not in the table.
+// Text of the first entry with the code (scanning from the first entry); null when the code is not in
+// the table. Without a table: the host's table.
 const char* findGeoErrorText(int code);
+const char* findGeoErrorText(const CGeoErrorEntry* table, int code);
 // Number of entries before the terminating one.
 size_t geoErrorTableSize();
 
