@@ -170,8 +170,9 @@ void CAreaSelector::draw(const GeoPoint& point)
 
     m_Graphic->setCoordinates(std::vector<GeoPoint>(corners, corners + 5));
 
+    // Attached once; a failed attempt is repeated with the next update rather than leaving the line
+    // unattached and never shown.
     if (!m_Attached) {
-        m_Attached = true;
         try {
             m_Graphic->detach();
         } catch (...) {
@@ -179,5 +180,6 @@ void CAreaSelector::draw(const GeoPoint& point)
         if (!document)
             throw CGeoPlugInException(geoerror::DocumentNotAttached, S_FALSE);
         m_Graphic->attach(*document);
+        m_Attached = true;
     }
 }

@@ -102,6 +102,7 @@ int runHost(const Options& options, hostsim::CHostState& host)
         if (!script.run(lines))
             code = 2;
     }
+    host.log("end of script");
     session.releaseFactory();
     session.release();
     return code;
