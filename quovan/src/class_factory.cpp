@@ -3,7 +3,6 @@
 #include "plugin_module.h"
 #include "quovan_plugin.h"
 
-#include <new>
 
 HRESULT STDMETHODCALLTYPE CQuovanClassFactory::QueryInterface(REFIID iid, void** object)
 {
@@ -39,9 +38,12 @@ HRESULT STDMETHODCALLTYPE CQuovanClassFactory::CreateInstance(IUnknown* outer, R
     *object = nullptr;
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    CQuovanPlugin* plugin = new (std::nothrow) CQuovanPlugin();
-    if (!plugin)
+    CQuovanPlugin* plugin = nullptr;
+    try {
+        plugin = new CQuovanPlugin();
+    } catch (...) {
         return E_OUTOFMEMORY;
+    }
     // The object's own reference keeps it alive through the query; an unsupported interface ends it.
     plugin->AddRef();
     const HRESULT result = plugin->QueryInterface(iid, object);

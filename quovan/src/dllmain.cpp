@@ -6,6 +6,7 @@
 #include "registration.h"
 
 #include <windows.h>
+#include <olectl.h>
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
@@ -43,11 +44,20 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
 {
     plugin::CModuleStateScope moduleState;
-    return plugin::registerServer();
+    try {
+        return plugin::registerServer();
+    } catch (...) {
+        plugin::unregisterServer();
+        return SELFREG_E_CLASS;
+    }
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
 {
     plugin::CModuleStateScope moduleState;
-    return plugin::unregisterServer();
+    try {
+        return plugin::unregisterServer();
+    } catch (...) {
+        return S_FALSE;
+    }
 }
