@@ -206,4 +206,15 @@ std::string programFolder()
     return path.substr(0, path.find_last_of("\\/"));
 }
 
+std::string winPath(const std::string& path)
+{
+    std::string result = path;
+    for (char& c : result)
+        if (c == '/')
+            c = '\\';
+    if (!result.empty() && result[0] == '\\')
+        result = "Z:" + result;
+    return result;
+}
+
 } // namespace testsupport

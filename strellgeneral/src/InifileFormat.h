@@ -1,0 +1,79 @@
+#pragma once
+// Internals shared by the INI reader, writer and manager: reading a file in line pieces, the line
+// grammar and the "#redirect " resolution.
+
+#include "fileutils.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Inifile {
+namespace detail {
+
+// Longest piece of a line; a longer line arrives in several pieces.
+constexpr size_t kLinePiece = 1023;
+// Longest first line examined for "#redirect ".
+constexpr size_t kRedirectLine = 255;
+
+// Reads a stream opened in binary mode in the pieces that a text-mode line read of at most
+// maxLength characters delivers: "\r\n" counts as "\n", and a piece ends after its '\n' or at
+// maxLength characters. Buffered; a piece is a view into the buffer, valid until the next call.
+class LineReader {
+public:
+    explicit LineReader(strell::unique_file stream, size_t maxLength = kLinePiece);
+
+    bool Next(std::string_view& piece);
+    // The first piece with a shorter limit, without consuming anything.
+    std::string_view PeekFirst(size_t maxLength);
+    // True when reading stopped because of a read error rather than the end of the file.
+    bool Failed() const { return m_Failed; }
+
+private:
+    void fill(size_t wanted);
+
+    strell::unique_file m_Stream;
+    size_t m_MaxLength;
+    std::vector<char> m_Buffer;
+    size_t m_Begin = 0; // unread converted text is [m_Begin, m_End)
+    size_t m_End = 0;
+    bool m_HeldCR = false; // a '\r' at m_End whose successor is not read yet
+    bool m_AtEnd = false;
+    bool m_Failed = false;
+};
+
+// Up to two trailing '\r' / '\n' removed.
+std::string_view stripLineEnd(std::string_view piece);
+std::string_view trimBlanks(std::string_view text);
+std::string_view trimLeftBlanks(std::string_view text);
+
+enum class LineKind { Other, Comment, Header, Key };
+struct ParsedLine {
+    LineKind kind = LineKind::Other;
+    std::string_view name;  // section name of a header, key of a key line (trimmed)
+    std::string_view value; // value of a key line, unchanged
+};
+// Classifies a line whose line end is already removed.
+ParsedLine parseLine(std::string_view line);
+
+// Byte-wise case-insensitive comparison with a text that is already lower case.
+bool equalsLowered(std::string_view text, const std::string& lowered);
+
+// The folder that "{.}" stands for in a file opened under the path ("." when it has no folder part).
+std::string placeholderFolder(const std::string& openedPath);
+// The line with every "{.}" replaced by the folder; storage holds the result when one was needed.
+std::string_view expandFolder(std::string_view line, const std::string& folder, std::string& storage);
+
+// A file opened for reading after its redirect was resolved.
+struct Source {
+    std::string resolvedName;           // the name to open after the redirect
+    bool redirects = false;             // the file named a redirect target
+    std::string openedPath;             // the path the open used (or tried first)
+    std::unique_ptr<LineReader> reader; // null when the file could not be opened
+};
+// Resolves the redirect of the file and opens the result, reading in pieces of kLinePiece.
+Source openSource(const std::string& file);
+
+} // namespace detail
+} // namespace Inifile

@@ -1,0 +1,454 @@
+#define STRELL_SOURCE "./src/strell_process"
+
+#include "strell_process.h"
+
+#include "strell_exception.h"
+#include "strell_systeminfo.h"
+#include "strell_trace.h"
+#include "stringex.h"
+#include "win32_handles.h"
+
+#include <psapi.h>
+
+#include <boost/regex.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <map>
+
+namespace strell {
+
+namespace {
+
+static_assert(sizeof(void*) == 4, "the process parameters are read with the 32-bit layout");
+
+// Beginning of the process environment block: the parameters address sits at offset 16.
+struct PebHead {
+    BYTE reserved[16];
+    DWORD ProcessParameters;
+};
+static_assert(sizeof(PebHead) == 20, "PEB head");
+
+// Beginning of the process parameters: the command line is the counted UTF-16 string at offset 64.
+struct ProcessParametersHead {
+    BYTE reserved[64];
+    USHORT CommandLineLength;         // bytes, without terminator
+    USHORT CommandLineMaximumLength;  // bytes
+    DWORD CommandLineBuffer;
+};
+static_assert(sizeof(ProcessParametersHead) == 72, "process parameters head");
+
+struct BasicInformation {
+    LONG ExitStatus;
+    DWORD PebBaseAddress;
+    DWORD AffinityMask;
+    LONG BasePriority;
+    DWORD UniqueProcessId;
+    DWORD InheritedFromUniqueProcessId;
+};
+static_assert(sizeof(BasicInformation) == 24, "basic process information");
+
+typedef LONG(WINAPI* NtQueryInformationProcessFn)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
+// Address of the environment block of another process; the fixed address of older systems unless
+// ntdll can tell.
+DWORD environmentBlockAddress(HANDLE process)
+{
+    DWORD address = 0x7FFDF000;
+    static const NtQueryInformationProcessFn query = [] {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        return ntdll ? reinterpret_cast<NtQueryInformationProcessFn>(
+                           reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationProcess")))
+                     : nullptr;
+    }();
+    if (query) {
+        BasicInformation info = {};
+        if (query(process, 0 /* ProcessBasicInformation */, &info, sizeof info, nullptr) >= 0 &&
+            info.PebBaseAddress != 0)
+            address = info.PebBaseAddress;
+    }
+    return address;
+}
+
+void readMemory(HANDLE process, DWORD address, void* buffer, size_t size, const char* failure)
+{
+    if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address)), buffer, size,
+                           nullptr))
+        STRELL_THROW_WIN32(failure);
+}
+
+// Wide text to the system's code page; characters it cannot show become '?'.
+std::string narrow(const wchar_t* text, size_t length)
+{
+    if (length == 0)
+        return std::string();
+    // No best-fit look-alikes: a Greek alpha must not turn into an "a" that a pattern then matches.
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const int size =
+        WideCharToMultiByte(CP_ACP, flags, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return std::string();
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, flags, text, static_cast<int>(length), &result[0], size, nullptr, nullptr);
+    return result;
+}
+
+// Module handles of an opened process, at most 256.
+std::vector<HMODULE> moduleHandles(HANDLE process)
+{
+    HMODULE handles[1024 / sizeof(HMODULE)];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, handles, sizeof handles, &bytes))
+        STRELL_THROW_WIN32("EnumProcessModules failed");
+    // The size needed may exceed the buffer; only what the buffer holds was filled in.
+    const size_t count = std::min<size_t>(bytes, sizeof handles) / sizeof(HMODULE);
+    return std::vector<HMODULE>(handles, handles + count);
+}
+
+// Module names; empty when the query fails.
+std::string moduleBaseName(HANDLE process, HMODULE module)
+{
+    char name[2048];
+    const DWORD length = GetModuleBaseNameA(process, module, name, sizeof name);
+    return std::string(name, std::min<DWORD>(length, sizeof name - 1));
+}
+
+std::string moduleFullPath(HANDLE process, HMODULE module)
+{
+    char name[2048];
+    const DWORD length = GetModuleFileNameExA(process, module, name, sizeof name);
+    return std::string(name, std::min<DWORD>(length, sizeof name - 1));
+}
+
+boost::regex compilePattern(const std::string& pattern)
+{
+    return boost::regex(pattern.empty() ? std::string(".*") : pattern, boost::regex::perl);
+}
+
+// Enumeration callbacks must not let an exception cross the system's frames: the first one is kept
+// here, the enumeration stopped and the exception raised again afterwards.
+struct WindowCollector {
+    WindowList* windows;
+    bool topLevelOnly;
+    std::exception_ptr error;
+};
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM context)
+{
+    WindowCollector& collector = *reinterpret_cast<WindowCollector*>(context);
+    try {
+        if (!collector.topLevelOnly || GetParent(window) == nullptr)
+            collector.windows->push_back(window);
+        return TRUE;
+    } catch (...) {
+        collector.error = std::current_exception();
+        return FALSE;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// Processes and their information
+
+void getProcessIds(ProcessIdList& ids)
+{
+    DWORD buffer[16384 / sizeof(DWORD)];
+    DWORD bytes = 0;
+    if (!EnumProcesses(buffer, sizeof buffer, &bytes))
+        STRELL_THROW_WIN32("EnumProcesses(query size) failed");
+    const size_t count = std::min<size_t>(bytes, sizeof buffer) / sizeof(DWORD);
+    ids.insert(ids.end(), buffer, buffer + count);
+}
+
+size_t getModuleList(HANDLE process, ModuleInfoList& modules)
+{
+    const std::vector<HMODULE> handles = moduleHandles(process);
+    for (HMODULE handle : handles) {
+        ModuleInfo module;
+        module.hModule = handle;
+        module.BaseName = moduleBaseName(process, handle);
+        module.FullPathName = moduleFullPath(process, handle);
+        modules.push_back(std::move(module));
+    }
+    return handles.size();
+}
+
+std::string getProcessCommandLine(HANDLE process)
+{
+    enableDebugPrivilege();
+    const DWORD pebAddress = environmentBlockAddress(process);
+
+    PebHead peb;
+    readMemory(process, pebAddress, &peb, sizeof peb, "ReadProcessMemory(1) failed");
+    ProcessParametersHead parameters;
+    readMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, "ReadProcessMemory(2) failed");
+
+    // Only the counted characters belong to the command line: whatever the other process holds in its
+    // maximum length, a missing terminator or an odd byte count, nothing past them is read or converted.
+    const size_t characters = parameters.CommandLineLength / sizeof(wchar_t);
+    if (characters == 0)
+        return std::string();
+    std::vector<wchar_t> text(characters + 1, L'\0');
+    readMemory(process, parameters.CommandLineBuffer, text.data(), characters * sizeof(wchar_t),
+               "ReadProcessMemory(3) failed");
+    // A zero inside the counted characters ends the text, as with any zero-terminated string.
+    const size_t length = std::find(text.begin(), text.begin() + characters, L'\0') - text.begin();
+    return narrow(text.data(), length);
+}
+
+void getProcessInfo(DWORD processId, ProcessInfo& info)
+{
+    if (processId == 0) {
+        info = ProcessInfo();
+        return;
+    }
+    unique_process process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process) {
+        const DWORD error = GetLastError();  // before the message is formatted
+        throwWin32(formatString("OpenProcess(processid: %d) failed", static_cast<int>(processId)), error,
+                   STRELL_SOURCE, __LINE__);
+    }
+    try {
+        ProcessInfo result;
+        result.ProcessId = processId;
+        result.CommandLine = getProcessCommandLine(process.get());
+        // The base names decide; the full path is read only for the module that wins, since every name
+        // query walks the other process's module list anew.
+        bool found = false;
+        for (HMODULE handle : moduleHandles(process.get())) {
+            std::string baseName = moduleBaseName(process.get(), handle);
+            if (toLower(getExtension(baseName)) == "exe") {
+                found = true;
+                result.ExeModuleInfo.hModule = handle;
+                result.ExeModuleInfo.BaseName = std::move(baseName);
+            }
+        }
+        if (found)
+            result.ExeModuleInfo.FullPathName = moduleFullPath(process.get(), result.ExeModuleInfo.hModule);
+        process.reset();
+        info = std::move(result);
+    } catch (const exception& e) {
+        STRELL_THROW("strell::getProcessInfo",
+                     "process_id(" + std::to_string(static_cast<int>(processId)) + ") " + e.text());
+    }
+}
+
+void getProcessInfoList(const ProcessIdList& ids, ProcessInfoList& infos)
+{
+    for (DWORD id : ids) {
+        try {
+            ProcessInfo info;
+            getProcessInfo(id, info);
+            infos.push_back(std::move(info));
+        } catch (const exception& e) {
+            traceVerbose("%s\n", e.text().c_str());
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Filters
+
+std::string extractFilterString(filter_mode mode, const ProcessInfo& info)
+{
+    switch (mode) {
+    case FILTER_PROCESSID:
+        return std::to_string(info.ProcessId);
+    case FILTER_COMMANDLINE:
+        return info.CommandLine;
+    case FILTER_BASENAME:
+        return info.ExeModuleInfo.BaseName;
+    case FILTER_FULLPATHNAME:
+        return info.ExeModuleInfo.FullPathName;
+    default:
+        STRELL_THROW("strell::extractFilterString", formatString("invalid filter_mode %d", static_cast<int>(mode)));
+    }
+}
+
+void filterProcessInfo(const ProcessInfoList& in, ProcessInfoList& out, std::string pattern, filter_mode mode,
+                       bool invert, bool exact)
+{
+    const boost::regex expression = compilePattern(pattern);
+    ProcessInfoList kept;
+    for (const ProcessInfo& info : in) {
+        const std::string text = extractFilterString(mode, info);
+        const bool matches = exact ? text == pattern : boost::regex_search(text, expression);
+        if (matches != invert)
+            kept.push_back(info);
+    }
+    out.swap(kept);
+}
+
+void getProcessIdsFromInfo(const ProcessInfoList& infos, ProcessIdList& ids)
+{
+    ids.clear();
+    for (const ProcessInfo& info : infos)
+        ids.push_back(info.ProcessId);
+}
+
+bool isProcessIdInList(const ProcessIdList& ids, DWORD processId)
+{
+    return std::find(ids.begin(), ids.end(), processId) != ids.end();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Termination
+
+void killProcesses(const ProcessIdList& ids)
+{
+    const DWORD self = GetCurrentProcessId();
+    for (DWORD id : ids) {
+        if (id == self)
+            continue;
+        unique_process process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+        if (!process)
+            continue;
+        TerminateProcess(process.get(), 0);
+        trace("process killed: %d\n", static_cast<int>(id));
+    }
+}
+
+void killProcessesByCommandLine(std::string pattern, bool exact)
+{
+    ProcessIdList ids;
+    getProcessIds(ids);
+    ProcessInfoList infos;
+    getProcessInfoList(ids, infos);
+    filterProcessInfo(infos, infos, pattern, FILTER_COMMANDLINE, false, exact);
+    getProcessIdsFromInfo(infos, ids);
+    killProcesses(ids);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Windows
+
+void getWindowList(WindowList& windows)
+{
+    WindowCollector collector{&windows, false, nullptr};
+    const BOOL done = EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&collector));
+    if (collector.error)
+        std::rethrow_exception(collector.error);
+    if (!done)
+        STRELL_THROW_WIN32("getWindowList");
+}
+
+std::string getWindowText(HWND window)
+{
+    // Wine answers for a window that does not exist with stack garbage; such a window has no title.
+    if (!IsWindow(window))
+        return std::string();
+    char title[2048] = {};
+    const int length = GetWindowTextA(window, title, sizeof title);
+    if (length <= 0)
+        return std::string();
+    return std::string(title, strnlen(title, std::min<size_t>(static_cast<size_t>(length), sizeof title - 1)));
+}
+
+void getThreadList(DWORD processId, ThreadList& threads)
+{
+    unique_snapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot)
+        STRELL_THROW_WIN32("CreateToolhelp32Snapshot");
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    if (!Thread32First(snapshot.get(), &entry))
+        STRELL_THROW_WIN32("Thread32First, process with no threads?, Hm.");
+    do {
+        if (entry.th32OwnerProcessID == processId)
+            threads.push_back(entry);
+        entry.dwSize = sizeof entry;
+    } while (Thread32Next(snapshot.get(), &entry));
+}
+
+void getThreadWindows(DWORD threadId, WindowList& windows, bool clear, bool topLevelOnly)
+{
+    if (clear)
+        windows.clear();
+    WindowCollector collector{&windows, topLevelOnly, nullptr};
+    // FALSE here only means that the thread has no windows.
+    EnumThreadWindows(threadId, collectWindow, reinterpret_cast<LPARAM>(&collector));
+    if (collector.error)
+        std::rethrow_exception(collector.error);
+}
+
+void getProcessWindows(DWORD processId, WindowList& windows, bool clear, bool topLevelOnly)
+{
+    if (clear)
+        windows.clear();
+    ThreadList threads;
+    getThreadList(processId, threads);
+    for (const THREADENTRY32& thread : threads)
+        getThreadWindows(thread.th32ThreadID, windows, false, topLevelOnly);
+}
+
+void filterWindowsByTitle(const WindowList& in, std::string pattern, bool invert, WindowList& out)
+{
+    const boost::regex expression = compilePattern(pattern);
+    WindowList kept;
+    for (HWND window : in) {
+        if (boost::regex_search(getWindowText(window), expression) != invert)
+            kept.push_back(window);
+    }
+    out.swap(kept);
+}
+
+void getProcessIdsOfWindows(WindowList windows, bool topLevelOnly, ProcessIdList& ids)
+{
+    std::map<DWORD, int> owners;
+    for (HWND window : windows) {
+        if (topLevelOnly && GetParent(window) != nullptr)
+            continue;
+        DWORD processId = 0;
+        // A window that is gone by now has no owner to report.
+        if (GetWindowThreadProcessId(window, &processId) == 0)
+            continue;
+        ++owners[processId];
+    }
+    for (const auto& owner : owners)
+        ids.push_back(owner.first);
+}
+
+void getProcessIdsByWindowTitle(std::string pattern, bool invert, ProcessIdList& ids)
+{
+    WindowList windows;
+    getWindowList(windows);
+    filterWindowsByTitle(windows, pattern, invert, windows);
+    getProcessIdsOfWindows(std::move(windows), true, ids);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Diagnostic output
+
+std::ostream& operator<<(std::ostream& out, const ModuleInfo& info)
+{
+    return out << "hModule      " << static_cast<const void*>(info.hModule) << "\n"
+               << "BaseName     " << info.BaseName << "\n"
+               << "FullPathName " << info.FullPathName << "\n";
+}
+
+std::ostream& operator<<(std::ostream& out, const ProcessInfo& info)
+{
+    return out << "ProcessId    " << info.ProcessId << "\n"
+               << "CommandLine  " << info.CommandLine << "\n"
+               << "ExeModuleInfo: \n"
+               << info.ExeModuleInfo;
+}
+
+std::ostream& operator<<(std::ostream& out, const ProcessInfoList& infos)
+{
+    for (const ProcessInfo& info : infos)
+        out << info << "\n";
+    return out;
+}
+
+} // namespace strell
+
+std::ostream& operator<<(std::ostream& out, const strell::WindowList& windows)
+{
+    for (HWND window : windows)
+        out << static_cast<const void*>(window) << " " << strell::getWindowText(window) << "\n";
+    return out;
+}

@@ -1,0 +1,93 @@
+// Test double of the system's Simple MAPI library (MAPI32.DLL): records every field of the message it
+// is handed and answers with a chosen result.
+//
+// Environment:
+//   QUOVAN_MAPI_RECORD  file that receives the record (appended; one block per call)
+//   QUOVAN_MAPI_RESULT  result code to return (decimal; default 0 = SUCCESS_SUCCESS)
+
+#include <windows.h>
+#include <mapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string text(const char* value)
+{
+    return value ? "\"" + std::string(value) + "\"" : std::string("(null)");
+}
+
+std::string environment(const char* name)
+{
+    char buffer[1024] = {};
+    const DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+std::string recipient(const char* label, const MapiRecipDesc* r)
+{
+    if (!r)
+        return std::string(label) + ": (null)\n";
+    char line[64];
+    std::snprintf(line, sizeof line, ": class=%lu reserved=%lu eid_size=%lu eid=%s", r->ulRecipClass, r->ulReserved,
+                  r->ulEIDSize, r->lpEntryID ? "set" : "(null)");
+    return std::string(label) + line + " name=" + text(r->lpszName) + " address=" + text(r->lpszAddress) + "\n";
+}
+
+// Whether the attachment can be opened with no sharing at all (nobody else holds it open).
+std::string exclusiveOpen(const char* path)
+{
+    if (!path)
+        return "(null)";
+    HANDLE h = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "failed " + std::to_string(GetLastError());
+    CloseHandle(h);
+    return "ok";
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message,
+                                                           FLAGS flags, ULONG reserved)
+{
+    std::string record = "MAPISendMail session=" + std::to_string(session) + " ui=" + std::to_string(uiParam) +
+                         " flags=" + std::to_string(flags) + " reserved=" + std::to_string(reserved) + "\n";
+    if (message) {
+        const MapiMessage& m = *message;
+        record += "reserved=" + std::to_string(m.ulReserved) + "\n";
+        record += "subject=" + text(m.lpszSubject) + "\n";
+        record += "note=" + text(m.lpszNoteText) + "\n";
+        record += "message_type=" + text(m.lpszMessageType) + "\n";
+        record += "date=" + text(m.lpszDateReceived) + "\n";
+        record += "conversation=" + text(m.lpszConversationID) + "\n";
+        record += "flags=" + std::to_string(m.flFlags) + "\n";
+        record += recipient("originator", m.lpOriginator);
+        record += "recipients=" + std::to_string(m.nRecipCount) + "\n";
+        for (ULONG i = 0; i < m.nRecipCount && m.lpRecips; ++i)
+            record += recipient(("recipient[" + std::to_string(i) + "]").c_str(), &m.lpRecips[i]);
+        record += "files=" + std::to_string(m.nFileCount) + " list=" + (m.lpFiles ? "set" : "(null)") + "\n";
+        for (ULONG i = 0; i < m.nFileCount && m.lpFiles; ++i) {
+            const MapiFileDesc& f = m.lpFiles[i];
+            record += "file[" + std::to_string(i) + "]: reserved=" + std::to_string(f.ulReserved) +
+                      " flags=" + std::to_string(f.flFlags) + " position=" + std::to_string(static_cast<long>(f.nPosition)) +
+                      " path=" + text(f.lpszPathName) + " name=" + text(f.lpszFileName) +
+                      " type=" + (f.lpFileType ? "set" : "(null)") + " exclusive_open=" + exclusiveOpen(f.lpszPathName) + "\n";
+        }
+    } else {
+        record += "message=(null)\n";
+    }
+    record += "end\n";
+
+    const std::string file = environment("QUOVAN_MAPI_RECORD");
+    if (!file.empty()) {
+        if (FILE* out = std::fopen(file.c_str(), "ab")) {
+            std::fwrite(record.data(), 1, record.size(), out);
+            std::fclose(out);
+        }
+    }
+    const std::string result = environment("QUOVAN_MAPI_RESULT");
+    return result.empty() ? SUCCESS_SUCCESS : static_cast<ULONG>(std::strtoul(result.c_str(), nullptr, 10));
+}
