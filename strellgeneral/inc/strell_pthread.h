@@ -10,12 +10,14 @@
 
 #include <atomic>
 
-// A recursive mutex (Win32 semantics: the owning thread may lock it again and must unlock it as often)
-// with a companion semaphore that is only created and closed.
+// A recursive lock (the owning thread may lock it again and must unlock it as often) with a companion
+// semaphore that is only created and closed. The lock is a critical section: uncontended it stays in
+// user mode, where a kernel mutex costs a round trip to the kernel (under Wine, to the wineserver) per
+// lock and per unlock.
 class Cpcondition {
 public:
     Cpcondition();
-    virtual ~Cpcondition() = default;
+    virtual ~Cpcondition();
     Cpcondition(const Cpcondition&) = delete;
     Cpcondition& operator=(const Cpcondition&) = delete;
 
@@ -25,7 +27,7 @@ public:
 private:
     void createHandles();
 
-    strell::unique_handle_null m_Mutex;
+    CRITICAL_SECTION m_Mutex;
     strell::unique_handle_null m_Semaphore;
 };
 

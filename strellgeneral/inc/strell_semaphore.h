@@ -1,9 +1,13 @@
 #pragma once
-// A counting semaphore (maximum count 2147483647).
+// A counting semaphore (maximum count 2147483647). The count lives in user mode; the kernel semaphore
+// is used only to put a waiter to sleep and to wake it, so releasing while nobody sleeps and waiting while
+// the count is above 0 cost no kernel call.
 
 #include "win32_handles.h"
 
 #include <windows.h>
+
+#include <atomic>
 
 namespace strell {
 
@@ -22,6 +26,8 @@ public:
     void close();
 
 private:
+    // Above 0: counts to take; below 0: the number of sleeping waiters.
+    std::atomic<long> m_Count;
     unique_handle_null m_Semaphore;
 };
 

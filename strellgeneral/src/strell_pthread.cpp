@@ -13,10 +13,14 @@ Cpcondition::Cpcondition()
     createHandles();
 }
 
+Cpcondition::~Cpcondition()
+{
+    DeleteCriticalSection(&m_Mutex);
+}
+
 void Cpcondition::createHandles()
 {
-    m_Mutex.reset(CreateMutexA(nullptr, FALSE, nullptr));
-    if (!m_Mutex) {
+    if (!InitializeCriticalSectionAndSpinCount(&m_Mutex, 0)) {
         const std::string text =
             strell::formatString("Cpcondition::Cpcondition() - CreateMutex failed, error(%d)", (int)GetLastError());
         strell::trace("%s", text.c_str());
@@ -27,21 +31,19 @@ void Cpcondition::createHandles()
         const std::string text = strell::formatString(
             "Cpcondition::Cpcondition() - CreateSemaphore failed, error(%d)", (int)GetLastError());
         strell::trace("%s", text.c_str());
-        m_Mutex.reset();
+        DeleteCriticalSection(&m_Mutex);
         STRELL_THROW("Cpcondition::createHandles", text);
     }
 }
 
 void Cpcondition::lock()
 {
-    // WAIT_ABANDONED also hands over ownership: a thread that ended while holding the lock does not
-    // block everybody else for ever.
-    WaitForSingleObject(m_Mutex.get(), INFINITE);
+    EnterCriticalSection(&m_Mutex);
 }
 
 void Cpcondition::unlock()
 {
-    ReleaseMutex(m_Mutex.get());
+    LeaveCriticalSection(&m_Mutex);
 }
 
 CpworkitemBase::~CpworkitemBase()
