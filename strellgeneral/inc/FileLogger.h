@@ -2,8 +2,8 @@
 // One log file, opened in append mode on the first write; every line is flushed when written and also
 // echoed to the debugger output and the console trace.
 
-#include <cstdio>
-#include <memory>
+#include "fileutils.h"
+
 #include <string>
 
 namespace strell {
@@ -23,15 +23,11 @@ public:
     bool isOpen() const { return m_Logfile != nullptr; }
 
 private:
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     void attach();
     void output(std::string line);
 
     std::string m_FileName;
-    std::unique_ptr<std::FILE, CloseFile> m_Logfile;
+    unique_file m_Logfile;
 };
 
 } // namespace strell

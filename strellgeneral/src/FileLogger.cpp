@@ -3,19 +3,7 @@
 #include "strell_trace.h"
 #include "stringex.h"
 
-#include <windows.h>
-
 namespace strell {
-
-namespace {
-// The current folder as GetCurrentDirectoryA gives it into 1024 bytes; empty if that fails.
-std::string currentFolder()
-{
-    char buffer[1024];
-    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
-}
-} // namespace
 
 CFileLogger::CFileLogger(std::string fileName) : m_FileName(std::move(fileName)) {}
 
@@ -31,7 +19,7 @@ void CFileLogger::attach()
         return;
     m_Logfile.reset(std::fopen(m_FileName.c_str(), "a"));
     if (m_Logfile)
-        output("attached to log file " + currentFolder() + "\\" + m_FileName + "\n");
+        output("attached to log file " + getCurrentFolder() + "\\" + m_FileName + "\n");
 }
 
 void CFileLogger::output(std::string line)
