@@ -2,7 +2,6 @@
 // Message queues between threads: the interface, a bounded unlocked FIFO that forgets its oldest message
 // when full, and a wrapper that adds a lock and a counting semaphore for blocking gets.
 
-#include "strell_exception.h"
 #include "strell_pthread.h"
 #include "strell_semaphore.h"
 #include "strell_trace.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Thread and lock primitives over Win32 kernel objects: the lock of every shared library object
+// Thread and lock primitives over Win32: the lock of every shared library object
 // (Cpcondition) with its scoped lock (CLockingProxy), a lock that does nothing (strell::CDummyMutex),
 // the lock/scoped-lock pair handed to templates (CThreadingPolicy) and one worker thread running a
 // routine on a stored argument (Cpworkitem).

@@ -1,5 +1,6 @@
 #include "MessageQueue.h"
 
+#include "strell_exception.h"
 #include "stringex.h"
 
 #define STRELL_SOURCE "./src/MessageQueue"

@@ -1,5 +1,6 @@
 #include "DataMessage.h"
 #include "MessageQueue.h"
+#include "strell_exception.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
