@@ -126,13 +126,13 @@ TEST(LogFacade, RecordsCarryCommasAreCutAt2047AndFollowTheSenderName)
     LogServer server;
     writeLogIni(dir.path(), "127.0.0.1", server.port(), 0);
     writeFacilityIni(dir.path(), "fromini");
-    const HelperRun run = runHelper(dir.path(), {"facility:F", "info:0:c.log:a;b;c {facility}", "long:3000:c.log",
+    const HelperRun run = runHelper(dir.path(), {"info:0:c.log:a;b;c {facility}", "facility:F", "long:3000:c.log",
                                                  "sender:other.exe", "warning:c.log:renamed", "free"});
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     ASSERT_TRUE(server.waitForBodies(5, 5000));
     const auto bodies = server.bodies();
     EXPECT_EQ(bodies[0], record("INFO", "module startup!\n", "F"));
-    EXPECT_EQ(bodies[1], record("INFO", "a,b,c {facility}", "F"));
+    EXPECT_EQ(bodies[1], record("INFO", "a,b,c {facility}", "F")) << "a waiting record gets the facility in its field";
     EXPECT_EQ(bodies[2].size(), 2048u) << "2047 characters and the NUL";
     EXPECT_EQ(bodies[2].substr(0, 19), "type=INFO;text=xxxx");
     EXPECT_EQ(bodies[3], "type=WARNING;text=renamed;facility=F;sender=other.exe;" + std::string(1, '\0'));
