@@ -256,6 +256,19 @@ TEST_F(ExportTest, StartWaitsUntilTheDesktopIsReady)
         EXPECT_EQ("name=druvidle", commands[i]);
 }
 
+TEST_F(ExportTest, SlowAnswersAreWaitedFor)
+{
+    m_Settings.install(doubleCommand());
+    const auto desktop = runDouble("--answer-delay 400");
+    const HostRun result = run(std::string(kMarkArea) + "menu 2072\n");
+    EXPECT_TRUE(result.boxes.empty()) << result.dump();
+    EXPECT_EQ((Lines{"name=druvversion", "name=druvidle", kExportNoMaps}), received());
+    const Lines messages = messagesOf(result);
+    ASSERT_EQ(3u, messages.size()) << result.dump();
+    EXPECT_NE(std::string::npos, messages[0].find("\"name=druvversion\" -> 95"));
+    EXPECT_NE(std::string::npos, messages[2].find(" -> 1"));
+}
+
 TEST_F(ExportTest, MarkingIsRemovedBeforeTheExportIsSent)
 {
     m_Settings.install(doubleCommand());
