@@ -7,11 +7,22 @@ namespace web {
 
 namespace {
 const char* const kScheme = "http://";
-}
+const char* const kDownloadPath = "/downloads/quovan.msi";
+} // namespace
 
 std::string installPageUrl()
 {
     return std::string(kScheme) + kMakerHost + "/install";
+}
+
+std::string downloadUrl()
+{
+    return std::string(kScheme) + downloadLocation();
+}
+
+std::string downloadLocation()
+{
+    return std::string(kMakerHost) + kDownloadPath;
 }
 
 void openUrl(const std::string& url)

@@ -2,12 +2,15 @@
 // writing everything that happens between host and plug-in to a transcript.
 //
 // usage: geohostsim --installation <folder> --script <file> [--transcript <file>] [--progid <id>]
-//                   [--no-register] [--shell real]
+//                   [--no-register] [--shell real] [--timing]
 //
 // The plug-ins of <folder>\bin\PlugIn are registered with regsvr32 (unless --no-register), then the
 // plug-in object is created by its programmatic identifier (default "GeoPlugin.quovan") and the
 // script runs (see script.h). Without --transcript the transcript goes to standard output.
 // Addresses the plug-in opens through the shell are recorded, not opened (--shell real opens them).
+// The window messages the plug-in sends are passed on and recorded with their answers; the system
+// calls behind its search for windows can be failed from the script (see system_faults.h).
+// With --timing every script step is followed by a line "time <ms> ms" with its duration.
 // The plug-in's own message boxes are real and wait for an answer, for example from boxdriver.
 //
 // Exit code: 0 the script ran to its end, 1 the plug-in could not be set up, 2 bad arguments or script.
@@ -17,6 +20,7 @@
 #include "plugin_session.h"
 #include "recorders.h"
 #include "script.h"
+#include "system_faults.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -36,6 +40,7 @@ struct Options {
     std::string progId = "GeoPlugin.quovan";
     bool registerPlugIns = true;
     bool recordShell = true;
+    bool timing = false;
 };
 
 bool parseOptions(int argc, char** argv, Options& options)
@@ -55,6 +60,8 @@ bool parseOptions(int argc, char** argv, Options& options)
             options.registerPlugIns = false;
         else if (argument == "--shell" && hasValue && std::strcmp(argv[i + 1], "real") == 0)
             options.recordShell = false, ++i;
+        else if (argument == "--timing")
+            options.timing = true;
         else
             return false;
     }
@@ -95,10 +102,14 @@ int runHost(const Options& options, hostsim::CHostState& host)
         return 1;
     if (options.recordShell && !hostsim::recordShellExecute(session.module(), host.transcript))
         host.log("shell calls of the plug-in are not recorded");
+    if (!hostsim::recordWindowMessages(session.module(), host.transcript))
+        host.log("window messages of the plug-in are not recorded");
+    if (!hostsim::injectSystemFaults(session.module(), host))
+        host.log("system calls of the plug-in cannot be failed");
 
     int code = 0;
     {
-        hostsim::CScript script(host, classes, session, options.progId);
+        hostsim::CScript script(host, classes, session, options.progId, options.timing);
         if (!script.run(lines))
             code = 2;
     }
@@ -115,7 +126,7 @@ int main(int argc, char** argv)
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: geohostsim --installation <folder> --script <file> [--transcript <file>] "
-                             "[--progid <id>] [--no-register] [--shell real]\n");
+                             "[--progid <id>] [--no-register] [--shell real] [--timing]\n");
         return 2;
     }
     hostsim::CHostState host;

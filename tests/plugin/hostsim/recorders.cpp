@@ -1,5 +1,7 @@
 #include "recorders.h"
 
+#include "import_patch.h"
+#include "stringex.h"
 #include "transcript.h"
 #include "transcript_text.h"
 
@@ -12,6 +14,7 @@ namespace {
 CTranscript* g_DebugTranscript = nullptr;
 CTranscript* g_BoxTranscript = nullptr;
 CTranscript* g_ShellTranscript = nullptr;
+CTranscript* g_MessageTranscript = nullptr;
 
 const DWORD kDebugPrintException = 0x40010006; // DBG_PRINTEXCEPTION_C
 
@@ -60,6 +63,31 @@ HINSTANCE WINAPI shellExecuteRecorder(HWND, LPCSTR verb, LPCSTR file, LPCSTR par
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 
+// The window's title, the message and, for WM_COPYDATA, the record with its text as the receiver
+// reads it (up to the first zero byte).
+std::string describeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    std::string text = "message " + quote(windowText(window));
+    if (message != WM_COPYDATA || !lParam)
+        return text + strell::formatString(" 0x%04X wparam 0x%08lX", message, static_cast<unsigned long>(wParam));
+    const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const char* bytes = static_cast<const char*>(data->lpData);
+    const size_t length = bytes ? strnlen(bytes, data->cbData) : 0;
+    return text + strell::formatString(" WM_COPYDATA marker 0x%08lX tag %lu length %lu ", static_cast<unsigned long>(wParam),
+                                       static_cast<unsigned long>(data->dwData), static_cast<unsigned long>(data->cbData)) +
+           quote(std::string(bytes ? bytes : "", length));
+}
+
+LRESULT WINAPI sendMessageRecorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Described before it is sent: the window may be gone once it has answered.
+    const std::string description = g_MessageTranscript ? describeMessage(window, message, wParam, lParam) : "";
+    const LRESULT answer = SendMessageA(window, message, wParam, lParam);
+    if (g_MessageTranscript)
+        g_MessageTranscript->line(description + " -> " + std::to_string(static_cast<long>(answer)));
+    return answer;
+}
+
 } // namespace
 
 CDebugOutputRecorder::CDebugOutputRecorder(CTranscript& transcript)
@@ -89,36 +117,14 @@ CMessageBoxRecorder::~CMessageBoxRecorder()
 
 bool recordShellExecute(HMODULE module, CTranscript& transcript)
 {
-    const HMODULE shell = GetModuleHandleA("shell32.dll");
-    const FARPROC original = shell ? GetProcAddress(shell, "ShellExecuteA") : nullptr;
-    if (!module || !original)
-        return false;
     g_ShellTranscript = &transcript;
+    return replaceImport(module, "shell32.dll", "ShellExecuteA", reinterpret_cast<const void*>(&shellExecuteRecorder));
+}
 
-    BYTE* base = reinterpret_cast<BYTE*>(module);
-    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0)
-        return false;
-    bool replaced = false;
-    for (const IMAGE_IMPORT_DESCRIPTOR* descriptor =
-             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         descriptor->Name != 0; ++descriptor) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + descriptor->Name), "shell32.dll") != 0)
-            continue;
-        for (IMAGE_THUNK_DATA* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-             thunk->u1.Function != 0; ++thunk) {
-            if (thunk->u1.Function != reinterpret_cast<ULONG_PTR>(original))
-                continue;
-            DWORD protection = 0;
-            VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &protection);
-            thunk->u1.Function = reinterpret_cast<ULONG_PTR>(&shellExecuteRecorder);
-            VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, protection, &protection);
-            replaced = true;
-        }
-    }
-    return replaced;
+bool recordWindowMessages(HMODULE module, CTranscript& transcript)
+{
+    g_MessageTranscript = &transcript;
+    return replaceImport(module, "user32.dll", "SendMessageA", reinterpret_cast<const void*>(&sendMessageRecorder));
 }
 
 } // namespace hostsim

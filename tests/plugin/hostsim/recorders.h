@@ -1,6 +1,7 @@
 #pragma once
 // What the plug-in does in the host's process besides calling the host, written to the transcript:
-// its debugger output, its own message boxes, and the addresses it opens through the shell.
+// its debugger output, its own message boxes, the addresses it opens through the shell and the
+// window messages it sends.
 
 #include <windows.h>
 
@@ -38,5 +39,10 @@ private:
 // Replaces the module's import of ShellExecuteA, so that opening an address is recorded as
 // "shell <verb> <file> show <n>" instead of starting a browser. False when the module has no such import.
 bool recordShellExecute(HMODULE module, CTranscript& transcript);
+
+// Passes the module's SendMessageA on and writes each message with its answer as
+// "message "<window title>" WM_COPYDATA marker 0x<wparam> tag <n> length <n> "<text>" -> <answer>".
+// False when the module has no such import.
+bool recordWindowMessages(HMODULE module, CTranscript& transcript);
 
 } // namespace hostsim

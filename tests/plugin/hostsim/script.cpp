@@ -5,6 +5,7 @@
 #include "stringex.h"
 #include "transcript_text.h"
 
+#include <clocale>
 #include <cstdlib>
 
 using namespace geohost;
@@ -27,6 +28,13 @@ bool toDouble(const std::string& text, double& value)
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && *end == '\0';
+}
+
+double milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 bool yesNo(const std::string& text, bool& value)
@@ -61,8 +69,9 @@ std::vector<std::string> splitWords(const std::string& line)
     return words;
 }
 
-CScript::CScript(CHostState& host, CHostClasses& classes, CPlugInSession& session, std::string progId)
-    : m_Host(host), m_Classes(classes), m_Session(session), m_ProgId(std::move(progId)),
+CScript::CScript(CHostState& host, CHostClasses& classes, CPlugInSession& session, std::string progId,
+                 bool timing)
+    : m_Host(host), m_Classes(classes), m_Session(session), m_ProgId(std::move(progId)), m_Timing(timing),
       m_Application(static_cast<IGeoApplication*>(makeSim<CSimApplication>(host).get()))
 {
 }
@@ -74,10 +83,15 @@ bool CScript::run(const std::vector<std::string>& lines)
         if (line.empty() || line[0] == '#')
             continue;
         m_Host.log("> " + line);
+        LARGE_INTEGER started, ended;
+        QueryPerformanceCounter(&started);
         if (!execute(splitWords(line))) {
             m_Host.log("script error in line " + std::to_string(i + 1) + ": " + quote(line));
             return false;
         }
+        QueryPerformanceCounter(&ended);
+        if (m_Timing)
+            m_Host.log(strell::formatString("time %.3f ms", milliseconds(started, ended)));
     }
     return true;
 }
@@ -261,6 +275,11 @@ bool CScript::execute(const std::vector<std::string>& words)
             if (!toDouble(words[4 + 2 * i], map.corners[i].first) || !toDouble(words[5 + 2 * i], map.corners[i].second))
                 return false;
         m_Host.maps.push_back(map);
+        return true;
+    }
+    if (command == "locale" && count == 2) {
+        const char* set = std::setlocale(LC_ALL, words[1].c_str());
+        m_Host.log(set ? "locale " + quote(set) : "locale " + quote(words[1]) + " not available");
         return true;
     }
     if (command == "show" && count == 2) {

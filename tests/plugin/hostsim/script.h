@@ -22,11 +22,15 @@
 //   document open|none              whether the host has an active document
 //   view <first> <second> <unit>    map coordinate of the view's origin and map units per pixel
 //   map <name> <path> <scale> <8 corner numbers>   adds an available map (texts in double quotes)
+//   locale <name>                   sets the C library's locale of the host process (as a host with
+//                                   its own language settings does), e.g. "German_Germany.1252"
 //   show menu|graphics|settings|maps|info|objects  dumps the host's state (objects: how many of
 //                                   the host's COM objects are alive)
 //
 // Operations are named "<Object>.<Method>" as the transcript shows them (for example "Menu.AddItem",
-// "Application.WriteSetting", "Graphic.SetPenSize", "PlugInInfoClass.Create").
+// "Application.WriteSetting", "Graphic.SetPenSize", "PlugInInfoClass.Create"). The system calls of
+// system_faults.h are "System.EnumWindows" and "System.CreateToolhelp32Snapshot"; for them the
+// result of "fail" is the Windows error code the call leaves (e.g. "fail System.EnumWindows 8").
 
 #include "host_classes.h"
 #include "host_state.h"
@@ -39,7 +43,9 @@ namespace hostsim {
 
 class CScript {
 public:
-    CScript(CHostState& host, CHostClasses& classes, CPlugInSession& session, std::string progId);
+    // With timing, each step is followed by the line "time <ms> ms".
+    CScript(CHostState& host, CHostClasses& classes, CPlugInSession& session, std::string progId,
+            bool timing = false);
 
     // Runs the script's lines; false at the first line that is not a valid command.
     bool run(const std::vector<std::string>& lines);
@@ -54,6 +60,7 @@ private:
     CHostClasses& m_Classes;
     CPlugInSession& m_Session;
     std::string m_ProgId;
+    bool m_Timing;
     ComPtr<geohost::IGeoApplication> m_Application;
     long m_PointerX = 0, m_PointerY = 0;
 };
