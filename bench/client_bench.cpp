@@ -157,7 +157,9 @@ int main()
         const AsyncFigures async = runAsync(sink, true);
         if (async.delivered > best.delivered)
             best = async;
-        bestPlain = std::max(bestPlain, runPlain(sink));
+        const double plain = runPlain(sink);
+        bestPlain = std::max(bestPlain, plain);
+        std::printf("round %d: asynchronous %6.0f, plain %6.0f records/s\n", round + 1, async.delivered, plain);
     }
     flood = runAsync(sink, false);
     std::printf("records per round: %d\n", kRecords);

@@ -20,7 +20,7 @@ Cpcondition::~Cpcondition()
 
 void Cpcondition::createHandles()
 {
-    if (!InitializeCriticalSectionAndSpinCount(&m_Mutex, 0)) {
+    if (!InitializeCriticalSectionAndSpinCount(&m_Mutex, 4000)) {
         const std::string text =
             strell::formatString("Cpcondition::Cpcondition() - CreateMutex failed, error(%d)", (int)GetLastError());
         strell::trace("%s", text.c_str());
