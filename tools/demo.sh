@@ -61,11 +61,15 @@ show_plugin_folders
 echo "  The log, C:\\QuovanDemo\\quovan.log:"
 show_log
 
-say "4. Removing again: quovan_plugin_dist.exe --remove"
+say "4. The map host loads the plug-in from C:\\Maps\\Top50\\bin\\PlugIn"
+explain "The simulated map host registers the DLL the installer put there, creates it by its ProgID and drives it: the Mobile menu, an area marked with two clicks, the export. The plug-in starts the Quovan Desktop (a stand-in that records what it receives) from its registered command line and hands it the maps and the area."
+tools/demo-plugin.sh "$drive_c/Maps/Top50"
+
+say "5. Removing again: quovan_plugin_dist.exe --remove"
 installer ok --remove
 show_plugin_folders
 
-say "5. A failed installation: quovan.dll is missing next to the installer"
+say "6. A failed installation: quovan.dll is missing next to the installer"
 explain "Each installation fails with its own box, the summary lists the failures and the installer offers to mail its log to support. The user answers Yes; the mail goes to the mail system (here a recording stand-in for MAPI32.DLL), which shows what it was handed."
 rm "$drive_c/QuovanDemo/quovan.dll"
 cp build/tests/mapi/MAPI32.DLL "$drive_c/QuovanDemo/"
@@ -73,7 +77,3 @@ WINEDLLOVERRIDES=mapi32=n QUOVAN_MAPI_RECORD='C:\QuovanDemo\mail.txt' installer 
 echo "  The mail system received:"
 sed 's/^/  | /' "$drive_c/QuovanDemo/mail.txt"
 
-if [ -x tools/demo-plugin.sh ]; then
-    say "6. The plug-in in the map host"
-    tools/demo-plugin.sh
-fi

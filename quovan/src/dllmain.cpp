@@ -1,7 +1,63 @@
-#include <windows.h>
-#include <objbase.h>
+// Entry points of the DLL: start-up and shut-down, and the four exports of a COM in-process server.
 
-extern "C" HRESULT __stdcall DllCanUnloadNow() { return S_OK; }
-extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID, REFIID, void** ppv) { *ppv = nullptr; return CLASS_E_CLASSNOTAVAILABLE; }
-extern "C" HRESULT __stdcall DllRegisterServer() { return S_OK; }
-extern "C" HRESULT __stdcall DllUnregisterServer() { return S_OK; }
+#include "class_factory.h"
+#include "plugin_identity.h"
+#include "plugin_module.h"
+#include "registration.h"
+
+#include <windows.h>
+#include <olectl.h>
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        plugin::attachModule(instance);
+        DisableThreadLibraryCalls(instance);
+        break;
+    case DLL_PROCESS_DETACH:
+        plugin::detachModule();
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
+{
+    return plugin::moduleLockCount() == 0 ? S_OK : S_FALSE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** object)
+{
+    plugin::CModuleStateScope moduleState;
+    if (!object)
+        return E_POINTER;
+    if (!IsEqualCLSID(classId, plugin::CLSID_QuovanPlugin)) {
+        *object = nullptr;
+        return CLASS_E_CLASSNOTAVAILABLE;
+    }
+    return quovanClassFactory().QueryInterface(iid, object);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
+{
+    plugin::CModuleStateScope moduleState;
+    try {
+        return plugin::registerServer();
+    } catch (...) {
+        plugin::unregisterServer();
+        return SELFREG_E_CLASS;
+    }
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
+{
+    plugin::CModuleStateScope moduleState;
+    try {
+        return plugin::unregisterServer();
+    } catch (...) {
+        return S_FALSE;
+    }
+}

@@ -1,6 +1,6 @@
 #include "installer_log.h"
 
-#include "Log.h"
+#include "strell_log.h"
 #include "stringex.h"
 
 namespace installer {

@@ -11,7 +11,7 @@
 #include "registry.h"
 #include "running_check.h"
 
-#include "Log.h"
+#include "strell_log.h"
 #include "strell_systeminfo.h"
 #include "strell_trace.h"
 #include "stringex.h"

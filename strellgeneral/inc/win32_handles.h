@@ -1,6 +1,7 @@
 #pragma once
 // Small owners for Win32 handles: one type per kind, each with its own empty value and close call.
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <utility>
@@ -74,6 +75,10 @@ struct local_memory {
     static HLOCAL empty() { return nullptr; }
     static void close(HLOCAL h) { LocalFree(h); }
 };
+struct socket_handle {
+    static SOCKET empty() { return INVALID_SOCKET; }
+    static void close(SOCKET h) { closesocket(h); }
+};
 } // namespace handle_traits
 
 // Process, thread, mutex, semaphore, event, token: NULL when empty (OpenProcess, CreateMutex, ...).
@@ -87,5 +92,6 @@ using unique_hkey = unique_handle<HKEY, handle_traits::registry_key>;
 using unique_hmodule = unique_handle<HMODULE, handle_traits::library>;
 using unique_hfind = unique_handle<HANDLE, handle_traits::find_file>;
 using unique_hlocal = unique_handle<HLOCAL, handle_traits::local_memory>;
+using unique_socket = unique_handle<SOCKET, handle_traits::socket_handle>;
 
 } // namespace strell

@@ -3,19 +3,26 @@
 //
 // usage: quovan.exe [--title text] [--windows n] [--version n] [--idle 0|1] [--exit accept|refuse]
 //                   [--export n] [--record file] [--startup-delay ms] [--ready-file file]
+//                   [--busy-for ms] [--answer-delay ms] [--lifetime ms]
 //   --title         window title (default "Quovan Desktop")
 //   --windows       number of top-level windows (default 1)
 //   --version       answer to "name=druvversion" (default 95)
 //   --idle          answer to "name=druvidle" (default 1)
 //   --exit          "name=exit": accept (answer 1 and quit) or refuse (answer 0 and stay); default accept
 //   --export        answer to the export command (default 1)
-//   --record        file that receives one line per command (appended)
+//   --record        file that receives one line per command (appended), and a line "start ..." with
+//                   the process id and command line when the program starts, "end ..." when it quits
 //   --startup-delay wait before the windows are created (ms)
 //   --ready-file    file written once the windows exist
+//   --busy-for      "name=druvidle" is answered 0 until this long after the windows exist (ms)
+//   --answer-delay  every command is answered this much later (ms)
+//   --lifetime      the program quits by itself after this long (ms, default 120000), so that a
+//                   double left behind by a failed test never answers a later one
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,7 +40,13 @@ struct Settings {
     std::string record;
     int startupDelay = 0;
     std::string readyFile;
+    int busyFor = 0;
+    int answerDelay = 0;
+    int lifetime = 120000;
 } g_Settings;
+
+DWORD g_ReadyTick = 0;
+const UINT_PTR kLifetimeTimer = 1;
 
 std::string escaped(const char* data, size_t length)
 {
@@ -53,6 +66,18 @@ std::string escaped(const char* data, size_t length)
     return text;
 }
 
+// One line to the record file, if there is one.
+void recordLine(const std::string& line)
+{
+    if (g_Settings.record.empty())
+        return;
+    FILE* out = std::fopen(g_Settings.record.c_str(), "ab");
+    if (!out)
+        return;
+    std::fprintf(out, "%s\n", line.c_str());
+    std::fclose(out);
+}
+
 void record(HWND window, WPARAM marker, const COPYDATASTRUCT* data, LRESULT answer)
 {
     if (g_Settings.record.empty())
@@ -70,7 +95,7 @@ void record(HWND window, WPARAM marker, const COPYDATASTRUCT* data, LRESULT answ
 LRESULT answerCommand(const std::string& command)
 {
     if (command == "name=druvidle")
-        return g_Settings.idle;
+        return GetTickCount() - g_ReadyTick < static_cast<DWORD>(g_Settings.busyFor) ? 0 : g_Settings.idle;
     if (command == "name=druvversion")
         return g_Settings.version;
     if (command == "name=exit") {
@@ -90,9 +115,15 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         const char* bytes = static_cast<const char*>(data->lpData);
         std::string command = bytes && data->cbData ? std::string(bytes, strnlen(bytes, data->cbData)) : std::string();
+        if (g_Settings.answerDelay > 0)
+            Sleep(static_cast<DWORD>(g_Settings.answerDelay));
         const LRESULT answer = wParam == kMarker ? answerCommand(command) : 0;
         record(window, wParam, data, answer);
         return answer;
+    }
+    if (message == WM_TIMER && wParam == kLifetimeTimer) {
+        PostQuitMessage(0);
+        return 0;
     }
     if (message == WM_CLOSE) {
         PostQuitMessage(0);
@@ -115,6 +146,9 @@ void parse(int argc, char** argv)
         else if (name == "--record") g_Settings.record = value;
         else if (name == "--startup-delay") g_Settings.startupDelay = std::atoi(value);
         else if (name == "--ready-file") g_Settings.readyFile = value;
+        else if (name == "--busy-for") g_Settings.busyFor = std::atoi(value);
+        else if (name == "--answer-delay") g_Settings.answerDelay = std::atoi(value);
+        else if (name == "--lifetime") g_Settings.lifetime = std::atoi(value);
     }
 }
 
@@ -123,6 +157,9 @@ void parse(int argc, char** argv)
 int main(int argc, char** argv)
 {
     parse(argc, argv);
+    const char* commandLine = GetCommandLineA();
+    recordLine("start pid=" + std::to_string(GetCurrentProcessId()) +
+               " commandline=" + escaped(commandLine, std::strlen(commandLine)));
     if (g_Settings.startupDelay > 0)
         Sleep(static_cast<DWORD>(g_Settings.startupDelay));
 
@@ -140,6 +177,9 @@ int main(int argc, char** argv)
         ShowWindow(window, SW_SHOWNORMAL);
         windows.push_back(window);
     }
+    g_ReadyTick = GetTickCount();
+    if (!windows.empty() && g_Settings.lifetime > 0)
+        SetTimer(windows[0], kLifetimeTimer, static_cast<UINT>(g_Settings.lifetime), nullptr);
     if (!g_Settings.readyFile.empty())
         if (FILE* ready = std::fopen(g_Settings.readyFile.c_str(), "wb"))
             std::fclose(ready);
@@ -151,5 +191,6 @@ int main(int argc, char** argv)
     }
     for (HWND window : windows)
         DestroyWindow(window);
+    recordLine("end pid=" + std::to_string(GetCurrentProcessId()));
     return 0;
 }

@@ -1,0 +1,318 @@
+// Export round trip: from the host's export command to the export text received by the desktop
+// program, with the desktop program already running and 200 other top-level windows open (those of
+// another program, a copy of the desktop double under another name with windows titled "Karte <n>").
+//
+// Round trip: the simulated map host loads the plug-in from a host installation and runs a script
+// that marks an area and exports, again and again; with --timing it writes the duration of every
+// script step. The export step is the plug-in's whole menu command: it finds the desktop double's
+// windows, asks its version, collects the host's maps, removes the marking and sends the export text
+// with SendMessageA, which returns once the double has received and recorded it. Only the item
+// states of the menu follow the send inside that step (three in-process calls of the host).
+//
+// Parts: the desktop link's own code, built into this program, times its window search (refresh)
+// and one command (the version question) against the same windows.
+//
+// usage: desktop_link_bench [exports]   (default 50)
+
+#include "desktop_link.h"
+#include "strell_process.h"
+#include "stringex.h"
+#include "win32_handles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kOtherWindows = 200;
+const char* const kSettingsKey = "Software\\telvor\\quovan";
+
+// Build paths are Unix paths; inside Wine they live on drive Z:.
+std::string windowsPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return !path.empty() && path[0] == '\\' ? "Z:" + path : path;
+}
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// A folder for the run below the temporary folder, with a host installation holding the plug-in.
+class Workspace {
+public:
+    Workspace()
+    {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        m_Folder = strell::joinPath(temp, strell::formatString("desktop_link_bench_%lu", GetCurrentProcessId()));
+        const std::string plugIns = installation() + "\\bin\\PlugIn";
+        for (const std::string& folder : {m_Folder, installation(), installation() + "\\bin", plugIns})
+            CreateDirectoryA(folder.c_str(), nullptr);
+        if (!CopyFileA(windowsPath(QUOVAN_DLL).c_str(), (plugIns + "\\quovan.dll").c_str(), FALSE))
+            throw std::runtime_error("cannot copy the plug-in into " + plugIns);
+    }
+    ~Workspace()
+    {
+        for (const char* name : {"bin\\PlugIn\\quovan.dll", "script.txt", "transcript.txt", "record.txt", "ready",
+                                 "others-ready", "kartenansicht.exe"})
+            DeleteFileA((installation() + "\\" + name).c_str());
+        RemoveDirectoryA((installation() + "\\bin\\PlugIn").c_str());
+        RemoveDirectoryA((installation() + "\\bin").c_str());
+        RemoveDirectoryA(installation().c_str());
+        RemoveDirectoryA(m_Folder.c_str());
+    }
+    std::string installation() const { return m_Folder + "\\geo"; }
+    std::string file(const std::string& name) const { return installation() + "\\" + name; }
+
+private:
+    std::string m_Folder;
+};
+
+// The desktop program's settings for the run; what was there before comes back at the end.
+class DesktopSettings {
+public:
+    DesktopSettings(const std::string& folder, const std::string& startCommandLine)
+    {
+        m_Existed = RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, m_Saved.put()) == ERROR_SUCCESS;
+        for (const char* name : {"folder", "startcommandline"})
+            m_Previous.push_back(save(name));
+        strell::unique_hkey key;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr);
+        RegSetValueExA(key.get(), "folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>(folder.size() + 1));
+        RegSetValueExA(key.get(), "startcommandline", 0, REG_SZ, reinterpret_cast<const BYTE*>(startCommandLine.c_str()),
+                       static_cast<DWORD>(startCommandLine.size() + 1));
+    }
+    ~DesktopSettings()
+    {
+        if (!m_Existed) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+            return;
+        }
+        strell::unique_hkey key;
+        RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_WRITE, key.put());
+        for (const Value& value : m_Previous) {
+            if (value.present)
+                RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
+                               reinterpret_cast<const BYTE*>(value.data.data()), static_cast<DWORD>(value.data.size()));
+            else
+                RegDeleteValueA(key.get(), value.name.c_str());
+        }
+    }
+
+private:
+    struct Value {
+        std::string name;
+        bool present = false;
+        DWORD type = REG_NONE;
+        std::string data;
+    };
+    Value save(const char* name)
+    {
+        Value value;
+        value.name = name;
+        char data[4096];
+        DWORD size = sizeof data;
+        value.present = m_Existed && RegQueryValueExA(m_Saved.get(), name, nullptr, &value.type,
+                                                      reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+        if (value.present)
+            value.data.assign(data, size);
+        return value;
+    }
+
+    bool m_Existed = false;
+    strell::unique_hkey m_Saved;
+    std::vector<Value> m_Previous;
+};
+
+// A program started with the command line, ended with the object.
+class Program {
+public:
+    explicit Program(std::string commandLine)
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION created = {};
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created))
+            throw std::runtime_error("cannot start " + commandLine);
+        m_Process.reset(created.hProcess);
+        strell::unique_handle_null thread(created.hThread);
+    }
+    ~Program()
+    {
+        TerminateProcess(m_Process.get(), 0);
+        WaitForSingleObject(m_Process.get(), 5000);
+    }
+    // The exit code, or -1 when it is still running after the wait.
+    long waitForEnd(DWORD timeoutMs)
+    {
+        if (WaitForSingleObject(m_Process.get(), timeoutMs) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(m_Process.get(), &code);
+        return static_cast<long>(code);
+    }
+
+private:
+    strell::unique_process m_Process;
+};
+
+void waitForFile(const std::string& path)
+{
+    for (int i = 0; i < 400 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(50);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        throw std::runtime_error("not ready after 20 s: " + path);
+}
+
+int topLevelWindowCount()
+{
+    strell::WindowList windows;
+    strell::getWindowList(windows);
+    return static_cast<int>(windows.size());
+}
+
+std::string benchScript(int exports)
+{
+    std::string script = "initialise\n"
+                         "map \"Tirol\" \"C:\\Karten\\tirol.dat\" 50000 10 47 11 47 11 46 10 46\n"
+                         "map \"Wien\" \"C:\\Karten\\wien.dat\" 25000 16 48 17 48 17 47 16 47\n";
+    for (int i = 0; i < exports; ++i)
+        script += "menu 2070\nclick 100 50\nclick 200 150\nmenu 2072\n";
+    return script;
+}
+
+// The durations of the export steps, each checked to have sent the export and to have been accepted.
+std::vector<double> exportDurations(const std::string& transcript)
+{
+    std::vector<double> durations;
+    std::istringstream lines(transcript);
+    std::string line;
+    bool inExport = false, sent = false;
+    while (std::getline(lines, line)) {
+        if (line.compare(0, 2, "> ") == 0) {
+            inExport = line == "> menu 2072";
+            sent = false;
+        } else if (inExport && line.find("\"name=druvexportmapex;") != std::string::npos) {
+            sent = line.size() > 5 && line.compare(line.size() - 5, 5, " -> 1") == 0;
+        } else if (inExport && line.compare(0, 5, "time ") == 0) {
+            if (!sent)
+                throw std::runtime_error("an export step did not deliver the export");
+            durations.push_back(strell::stringToFloat(line.substr(5)));
+        }
+    }
+    return durations;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Median duration of the operation over the runs, in milliseconds.
+template <typename Operation>
+double medianTime(int runs, Operation operation)
+{
+    std::vector<double> durations;
+    for (int i = 0; i < runs; ++i) {
+        LARGE_INTEGER started, ended;
+        QueryPerformanceCounter(&started);
+        operation();
+        QueryPerformanceCounter(&ended);
+        durations.push_back(milliseconds(started, ended));
+    }
+    return median(durations);
+}
+
+int run(int exports)
+{
+    Workspace workspace;
+    const std::string desktop = quoted(windowsPath(DESKTOP_DOUBLE_EXE));
+    const std::string record = workspace.file("record.txt");
+    DesktopSettings settings(workspace.installation(), desktop + " --record " + quoted(record));
+    const std::string otherProgram = workspace.file("kartenansicht.exe");
+    CopyFileA(windowsPath(DESKTOP_DOUBLE_EXE).c_str(), otherProgram.c_str(), FALSE);
+    Program others(quoted(otherProgram) + strell::formatString(" --windows %d --title Karte", kOtherWindows) +
+                   " --lifetime 600000 --ready-file " + quoted(workspace.file("others-ready")));
+    Program desktopDouble(desktop + " --lifetime 600000 --record " + quoted(record) + " --ready-file " +
+                          quoted(workspace.file("ready")));
+    waitForFile(workspace.file("others-ready"));
+    waitForFile(workspace.file("ready"));
+    std::printf("top-level windows open: %d (%d of another program, one of the desktop double)\n",
+                topLevelWindowCount(), kOtherWindows);
+
+    CDesktopLink link;
+    std::printf("desktop link alone (ms): window search median %.2f, version question median %.2f (%u window)\n",
+                medianTime(exports, [&] { link.refresh(); }), medianTime(exports, [&] { link.getVersion(); }),
+                static_cast<unsigned>(link.windows().size()));
+
+    writeFile(workspace.file("script.txt"), benchScript(exports));
+    Program host(quoted(windowsPath(GEOHOSTSIM_EXE)) + " --installation " + quoted(workspace.installation()) +
+                 " --script " + quoted(workspace.file("script.txt")) + " --transcript " +
+                 quoted(workspace.file("transcript.txt")) + " --timing");
+    const long hostExit = host.waitForEnd(300000);
+    if (hostExit != 0)
+        throw std::runtime_error(strell::formatString("the simulated host ended with %ld", hostExit));
+
+    const std::vector<double> durations = exportDurations(readFile(workspace.file("transcript.txt")));
+    if (durations.size() != static_cast<size_t>(exports))
+        throw std::runtime_error("not every export step was timed");
+    const std::string received = readFile(record);
+    size_t delivered = 0;
+    for (size_t at = received.find("data=name=druvexportmapex;"); at != std::string::npos;
+         at = received.find("data=name=druvexportmapex;", at + 1))
+        ++delivered;
+
+    std::printf("exports: %d, received by the desktop double: %u\n", exports, static_cast<unsigned>(delivered));
+    std::printf("round trip, export command to export text received (ms): median %.2f, min %.2f, max %.2f, first %.2f\n",
+                median(durations), *std::min_element(durations.begin(), durations.end()),
+                *std::max_element(durations.begin(), durations.end()), durations.front());
+    std::printf("goal: median under 50 ms -> %s\n", median(durations) < 50.0 ? "met" : "NOT met");
+    return delivered == static_cast<size_t>(exports) ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int exports = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+    try {
+        return run(exports);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "desktop_link_bench: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,6 @@
+#pragma once
+// The text of the plug-in's About box.
+
+#include <string>
+
+std::string aboutText();

@@ -1,0 +1,14 @@
+#pragma once
+// The German boxes of the desktop link: the offers to download the desktop program when it is
+// missing or too old, and the report of a link that failed.
+
+#include <string>
+
+// Asks whether to download the desktop program because it is not installed; opens the download
+// address on Yes.
+void offerDownloadNotInstalled();
+// The same because the installed desktop program is older than 0.95.
+void offerDownloadTooOld();
+// Tells the user that the desktop program could not be reached and nothing was exported. The
+// technical report goes to the debugger output.
+void reportDesktopLinkFailure(const std::string& report);

@@ -1,0 +1,349 @@
+#include "quovan_plugin.h"
+
+#include "about_text.h"
+#include "debug_out.h"
+#include "error_table.h"
+#include "export_command.h"
+#include "geo_plugin_application.h"
+#include "geo_plugin_exception.h"
+#include "menu_commands.h"
+#include "plugin_info.h"
+#include "plugin_module.h"
+#include "stringex.h"
+#include "web_addresses.h"
+
+#include <ctime>
+#include <new>
+
+using namespace geohost;
+
+namespace {
+
+// Runs one slot's work; an error that would leave the plug-in becomes the slot's COM result.
+template <typename Work>
+HRESULT atComBoundary(const char* slot, Work work) noexcept
+{
+    try {
+        work();
+        return S_OK;
+    } catch (const CGeoPlugInException& error) {
+        debugOut("%s: %s", slot, error.getMessage().c_str());
+        return error.defaultResult();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (const std::string& error) {
+        debugOut("%s: %s", slot, error.c_str());
+        return E_FAIL;
+    } catch (...) {
+        debugOut("%s: unexpected error", slot);
+        return E_UNEXPECTED;
+    }
+}
+
+// Is this a DLL? The name ends in ".dll", searched in its last five characters.
+bool isDllPath(const std::string& path)
+{
+    const std::string tail = strell::toLower(path.size() > 5 ? path.substr(path.size() - 5) : path);
+    return tail.find(".dll") != std::string::npos;
+}
+
+std::string moduleFileName()
+{
+    char buffer[MAX_PATH] = {};
+    GetModuleFileNameA(plugin::moduleHandle(), buffer, sizeof buffer);
+    buffer[MAX_PATH - 1] = '\0';
+    return buffer;
+}
+
+// Local time as "dd.mm.yyyy hh:mm:ss"; empty when it cannot be converted.
+std::string shutdownTimeText()
+{
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char buffer[128] = {};
+    if (!local || std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M:%S", local) == 0)
+        return std::string();
+    return buffer;
+}
+
+} // namespace
+
+CQuovanPlugin::CQuovanPlugin() : m_ModulePath(moduleFileName()), m_AreaSelector(*this)
+{
+    if (isDllPath(m_ModulePath))
+        plugin::enableModuleStateSwitching();
+}
+
+CQuovanPlugin::~CQuovanPlugin() = default;
+
+// IUnknown
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IGeoPlugIn)) {
+        *object = static_cast<IGeoPlugIn*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE CQuovanPlugin::AddRef()
+{
+    if (InterlockedCompareExchange(&m_RefCount, 0, 0) == 0)
+        plugin::lockModule();
+    return static_cast<ULONG>(InterlockedIncrement(&m_RefCount));
+}
+
+ULONG STDMETHODCALLTYPE CQuovanPlugin::Release()
+{
+    plugin::CModuleStateScope moduleState;
+    const LONG count = InterlockedDecrement(&m_RefCount);
+    if (count == 0) {
+        delete this;
+        plugin::unlockModule();
+    }
+    return static_cast<ULONG>(count);
+}
+
+// IGeoPlugIn
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::Initialize(IGeoApplication* application, long plugInId)
+{
+    plugin::CModuleStateScope moduleState;
+    return atComBoundary("Initialize", [&] {
+        if (!application)
+            throw CGeoPlugInException(geoerror::NotInitialised, S_FALSE, std::string(), E_POINTER);
+        m_Application = ComPtr<IGeoApplication>(application);
+        m_Application2.queryFrom(application, IID_IGeoApplication2);
+        m_PlugInId = plugInId;
+        BuildMenu();
+    });
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::Terminate()
+{
+    plugin::CModuleStateScope moduleState;
+    const HRESULT result = atComBoundary("Terminate", [&] { Shutdown(); });
+    releaseHostInterfaces();
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleMenuEvent(IGeoMenuEvent* event, long* result)
+{
+    plugin::CModuleStateScope moduleState;
+    if (!result)
+        return E_POINTER;
+    return atComBoundary("HandleMenuEvent", [&] { *result = OnMenuEvent(event); });
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleMouseEvent(IGeoMouseEvent* event, long* result)
+{
+    plugin::CModuleStateScope moduleState;
+    if (!result)
+        return E_POINTER;
+    return atComBoundary("HandleMouseEvent", [&] { *result = OnMouseEvent(event); });
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleGraphicEvent(IUnknown* event, long* result)
+{
+    plugin::CModuleStateScope moduleState;
+    if (!result)
+        return E_POINTER;
+    return atComBoundary("HandleGraphicEvent", [&] { *result = OnGraphicEvent(event); });
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleOverlayEvent(IUnknown* event, long* result)
+{
+    plugin::CModuleStateScope moduleState;
+    if (!result)
+        return E_POINTER;
+    return atComBoundary("HandleOverlayEvent", [&] { *result = OnOverlayEvent(event); });
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleGroupEvent(IUnknown* event, long* result)
+{
+    plugin::CModuleStateScope moduleState;
+    if (!result)
+        return E_POINTER;
+    return atComBoundary("HandleGroupEvent", [&] { *result = OnGroupEvent(event); });
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleViewEvent(IUnknown* event, long* result)
+{
+    plugin::CModuleStateScope moduleState;
+    if (!result)
+        return E_POINTER;
+    return atComBoundary("HandleViewEvent", [&] { *result = OnViewEvent(event); });
+}
+
+HRESULT STDMETHODCALLTYPE CQuovanPlugin::GetPlugInInfo(IGeoPlugInInfo** info)
+{
+    plugin::CModuleStateScope moduleState;
+    if (info)
+        *info = nullptr;
+    HRESULT result = S_OK;
+    const HRESULT boundary = atComBoundary("GetPlugInInfo", [&] {
+        ComPtr<IGeoPlugInInfo> object;
+        result = createPlugInInfoObject(object.put());
+        if (FAILED(result))
+            return;
+        if (!info) {
+            result = S_FALSE;
+            return;
+        }
+        result = passPlugInInfo(object.get(), FillPlugInInfo());
+        if (FAILED(result))
+            return;
+        *info = object.detach();
+        result = S_OK;
+    });
+    return boundary != S_OK ? boundary : result;
+}
+
+// The plug-in's own steps
+
+void CQuovanPlugin::BuildMenu()
+{
+    m_MenuBar = std::make_unique<CGeoPlugInMenu>(m_Application.get(), m_PlugInId);
+    m_MenuBar->loadByIndex(0);
+
+    m_PopupMenu = std::make_unique<CGeoPlugInMenu>(m_Application.get(), m_PlugInId);
+    m_PopupMenu->create();
+    for (const menu::CommandEntry& command : menu::kCommands) {
+        m_PopupMenu->addItem(plugin::loadString(command.captionId), std::string(), command.id);
+        if (command.separatorAfter)
+            m_PopupMenu->addSeparator();
+    }
+    m_MenuBar->insertPopup(*m_PopupMenu, menu::kPopupPosition, plugin::loadString(IDS_MENU_POPUP));
+
+    applyMenuItemStates();
+    callPlugInControl();
+}
+
+void CQuovanPlugin::Shutdown()
+{
+    try {
+        m_AreaSelector.start(false);
+        if (m_PopupMenu) {
+            m_PopupMenu->deleteMenu();
+            m_PopupMenu.reset();
+        }
+        m_MenuBar.reset();
+    } catch (const CGeoPlugInException& error) {
+        debugOut("%s", error.getMessage().c_str());
+    }
+    writeHostSetting(m_Application.get(), "MyPlugin", "ShutdownTime", shutdownTimeText());
+}
+
+long CQuovanPlugin::OnMenuEvent(IGeoMenuEvent* event)
+{
+    debugOut("OnMenuEvent");
+    long commandId = 0;
+    if (event)
+        event->GetCommandId(&commandId);
+    try {
+        dispatchCommand(commandId);
+    } catch (const CGeoPlugInException& error) {
+        error.report();
+    }
+    try {
+        applyMenuItemStates();
+    } catch (const CGeoPlugInException& error) {
+        error.report();
+    }
+    return kEventHandled;
+}
+
+long CQuovanPlugin::OnMouseEvent(IGeoMouseEvent* event)
+{
+    if (!m_AreaSelector.onMouseEvent(event))
+        return kEventNotHandled;
+    try {
+        applyMenuItemStates();
+    } catch (const CGeoPlugInException& error) {
+        error.report();
+    }
+    return kEventHandled;
+}
+
+long CQuovanPlugin::OnGraphicEvent(IUnknown*)
+{
+    return kEventNotHandled;
+}
+
+long CQuovanPlugin::OnOverlayEvent(IUnknown*)
+{
+    return kEventNotHandled;
+}
+
+long CQuovanPlugin::OnGroupEvent(IUnknown*)
+{
+    return kEventNotHandled;
+}
+
+long CQuovanPlugin::OnViewEvent(IUnknown*)
+{
+    return kEventNotHandled;
+}
+
+PlugInInfo CQuovanPlugin::FillPlugInInfo()
+{
+    return PlugInInfo{"undefined Plugin", "Geogrid(R) PlugIn interface - Copyright (C) EADS Deutschland GmbH",
+                      "This PlugIn tests the Geogrid(R) for Windows PlugIn interface", 1, 0};
+}
+
+// Helpers
+
+void CQuovanPlugin::dispatchCommand(long commandId)
+{
+    switch (commandId) {
+    case menu::InstallSoftware:
+        web::openUrl(web::installPageUrl());
+        break;
+    case menu::MarkArea:
+        m_AreaSelector.start(true);
+        break;
+    case menu::RemoveMark:
+        m_AreaSelector.start(false);
+        break;
+    case menu::Export:
+        runExportCommand(*this);
+        break;
+    case menu::About:
+        showHostMessage(m_Application.get(), aboutText(), plugin::loadString(IDS_ABOUT_CAPTION));
+        break;
+    default:
+        break;
+    }
+}
+
+void CQuovanPlugin::applyMenuItemStates()
+{
+    requireHostInterface(m_PopupMenu.get());
+    GeoPoint topLeft, bottomRight;
+    const bool complete = m_AreaSelector.getArea(topLeft, bottomRight);
+    m_PopupMenu->setItemState(menu::MarkArea, complete ? kItemGreyed : kItemSelectable);
+    m_PopupMenu->setItemState(menu::RemoveMark, complete ? kItemSelectable : kItemGreyed);
+    m_PopupMenu->setItemState(menu::Export, complete ? kItemSelectable : kItemGreyed);
+}
+
+// Tells the host, through its plug-in control, that the plug-in has built its menu.
+void CQuovanPlugin::callPlugInControl()
+{
+    if (!m_Control)
+        m_Control.queryFrom(m_Application.get(), IID_IGeoPlugInControl);
+    requireHostInterface(m_Control.get());
+    m_Control->Call(m_PlugInId, -1);
+}
+
+void CQuovanPlugin::releaseHostInterfaces()
+{
+    m_Reserved.reset();
+    m_Control.reset();
+    m_Application2.reset();
+    m_Application.reset();
+}

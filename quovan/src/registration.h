@@ -1,0 +1,13 @@
+#pragma once
+// Self-registration of the plug-in class below HKEY_CLASSES_ROOT.
+
+#include <windows.h>
+
+namespace plugin {
+
+// Writes the five keys; on the first failure removes all of them and answers SELFREG_E_CLASS.
+HRESULT registerServer();
+// Deletes the five keys, last first; S_FALSE when any of them could not be deleted.
+HRESULT unregisterServer();
+
+} // namespace plugin

@@ -1,0 +1,10 @@
+#include "ObjectLifetimeManager.h"
+
+CLifetimeManagedSingletonStartup::CLifetimeManagedSingletonStartup() noexcept
+{
+    try {
+        strell::trace("%s::init singleton\n", "");
+    } catch (...) {
+        // Nothing may escape a static initialiser.
+    }
+}
