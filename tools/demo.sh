@@ -73,7 +73,7 @@ say "6. A failed installation: quovan.dll is missing next to the installer"
 explain "Each installation fails with its own box, the summary lists the failures and the installer offers to mail its log to support. The user answers Yes; the mail goes to the mail system (here a recording stand-in for MAPI32.DLL), which shows what it was handed."
 rm "$drive_c/QuovanDemo/quovan.dll"
 cp build/tests/mapi/MAPI32.DLL "$drive_c/QuovanDemo/"
-WINEDLLOVERRIDES=mapi32=n QUOVAN_MAPI_RECORD='C:\QuovanDemo\mail.txt' installer ok,ok,ok,yes
+QUOVAN_MAPI_RECORD='C:\QuovanDemo\mail.txt' installer ok,ok,ok,yes
 echo "  The mail system received:"
 sed 's/^/  | /' "$drive_c/QuovanDemo/mail.txt"
 

@@ -122,7 +122,8 @@ TEST(InstallerEntry, VersionPrintsTheVersionLineAndEnds)
         const ProgramRun run = installer.run(option);
         EXPECT_FALSE(run.timedOut);
         EXPECT_EQ(run.exitCode, 0u) << option;
-        EXPECT_EQ(run.output, "Version 1.95\r\n\r\n") << option; // standard output in text mode
+        // The library's singleton notice comes first; standard output is in text mode.
+        EXPECT_EQ(run.output, "::init singleton\r\nVersion 1.95\r\n\r\n") << option;
         EXPECT_TRUE(run.boxes.empty()) << option;
     }
     EXPECT_EQ(folderContents(installer.folder().path()), std::vector<std::string>{"quovan_plugin_dist.exe"});
@@ -135,7 +136,7 @@ TEST(InstallerEntry, HelpBox)
         const ProgramRun run = installer.run(option);
         expectSingleBox(run, "quovan_plugin_dist.exe", kHelpText);
         EXPECT_EQ(run.exitCode, 0u) << option;
-        EXPECT_EQ(run.output, "") << option;
+        EXPECT_EQ(run.output, "::init singleton\r\n") << option;
     }
 }
 
@@ -157,9 +158,17 @@ TEST(InstallerEntry, TextErrorsEndInTheErrorBox)
         const ProgramRun run = installer.run(c.arguments);
         expectSingleBox(run, "Fehler", c.text);
         EXPECT_EQ(run.exitCode, 1u) << c.arguments;
-        EXPECT_EQ(run.output, "") << c.arguments; // no version line either
+        EXPECT_EQ(run.output.find("Version"), std::string::npos) << c.arguments; // no version line
     }
-    EXPECT_EQ(folderContents(installer.folder().path()), std::vector<std::string>{"quovan_plugin_dist.exe"});
+    // Each error is in the log next to the installer, after the level, program and time prefix.
+    const std::vector<std::string> lines = splitLines(readFile(installer.folder().file("quovan.log")));
+    std::vector<std::string> errors;
+    for (const std::string& line : lines)
+        if (line.find(" - ERROR::(quovan_plugin_dist.exe) ") != std::string::npos)
+            errors.push_back(line.substr(line.find(" - ERROR::") + 3));
+    ASSERT_EQ(errors.size(), 4u);
+    EXPECT_EQ(errors[0], "ERROR::(quovan_plugin_dist.exe) Unexpected argument found: --variables");
+    EXPECT_EQ(errors[3], "ERROR::(quovan_plugin_dist.exe) Unexpected argument found: --bogus");
 }
 
 TEST(InstallerEntry, UrlIsOpenedAndNothingElseHappens)

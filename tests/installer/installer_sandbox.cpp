@@ -150,8 +150,8 @@ ProgramRun InstallerSandbox::runPlain(const std::string& arguments, const std::v
     RunOptions options;
     options.currentFolder = root();
     options.timeoutMs = 60000;
-    // The mail system is always the recording double (or none at all), never Wine's own.
-    options.environment = "WINEDLLOVERRIDES=mapi32=n\n" + extraEnvironment;
+    // The prefix loads MAPI32.DLL only from beside the installer: the recording double, or none at all.
+    options.environment = extraEnvironment;
     return runAnsweringBoxes(quoteArgument(installerPath()) + " " + arguments, answers, options);
 }
 
