@@ -1,0 +1,112 @@
+// A whole install run over 100 installations, message boxes answered by the test driver: total seconds,
+// and the share of the running-application check (timed on its own in this process, which sees the
+// same processes).
+//
+// usage: installer_bench [rounds]   (default 5)
+
+#include "message_boxes.h"
+#include "running_check.h"
+#include "test_support.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kInstallations = 100;
+
+void createKey(const std::string& path)
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCloseKey(key);
+}
+
+void deleteTree(const std::string& path)
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+
+double seconds(LARGE_INTEGER start, LARGE_INTEGER end)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+
+    testsupport::TempDir root("installer_bench");
+    const std::string dist = root.file("dist");
+    CreateDirectoryA(dist.c_str(), nullptr);
+    if (!CopyFileA(testsupport::winPath(INSTALLER_EXE).c_str(), (dist + "\\quovan_plugin_dist.exe").c_str(), FALSE)) {
+        std::fprintf(stderr, "installer not found: %s\n", INSTALLER_EXE);
+        return 1;
+    }
+    testsupport::writeFile(dist + "\\quovan.dll", std::string(200 * 1024, 'q'));
+
+    // 10 products with 10 installations each, every one with its bin\PlugIn folder.
+    const std::string registry = "Software\\QuovanBench\\run" + std::to_string(GetCurrentProcessId());
+    for (int i = 0; i < kInstallations; ++i) {
+        const std::string folder = root.file("maps" + std::to_string(i));
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA((folder + "\\bin").c_str(), nullptr);
+        CreateDirectoryA((folder + "\\bin\\PlugIn").c_str(), nullptr);
+        std::string name = folder;
+        std::replace(name.begin(), name.end(), '\\', '/');
+        createKey(registry + "\\Product" + std::to_string(i / 10) + "\\" + name);
+    }
+
+    std::vector<double> runs, checks;
+    int boxes = 0;
+    for (int round = 0; round < rounds; ++round) {
+        testsupport::RunOptions options;
+        options.currentFolder = root.path();
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        const testsupport::ProgramRun run = testsupport::runAnsweringBoxes(
+            testsupport::quoteArgument(dist + "\\quovan_plugin_dist.exe") + " --basekey HKCU\\" + registry,
+            std::vector<int>{IDOK}, options);
+        QueryPerformanceCounter(&end);
+        if (run.timedOut || run.exitCode != 0 || run.boxes.size() != 1 ||
+            run.boxes[0].text.find("für 100 installierte(s)") == std::string::npos) {
+            std::fprintf(stderr, "unexpected run: exit %lu, %zu boxes\n", run.exitCode, run.boxes.size());
+            deleteTree(registry);
+            return 1;
+        }
+        boxes += static_cast<int>(run.boxes.size());
+        runs.push_back(seconds(start, end));
+
+        std::vector<std::string> paths;
+        QueryPerformanceCounter(&start);
+        installer::checkGeogridRunning(root.file("bench.log"), paths);
+        QueryPerformanceCounter(&end);
+        checks.push_back(seconds(start, end));
+    }
+    deleteTree(registry);
+
+    const double total = median(runs);
+    const double check = median(checks);
+    std::printf("install run over %d installations (%d rounds, %d boxes answered)\n", kInstallations, rounds, boxes);
+    std::printf("  whole run, start to exit:      median %.3f s (min %.3f s, max %.3f s)\n", total,
+                *std::min_element(runs.begin(), runs.end()), *std::max_element(runs.begin(), runs.end()));
+    std::printf("  running-application check:     median %.3f s = %.0f %% of the run\n", check, 100.0 * check / total);
+    std::printf("  goal: whole run under 2 s -> %s\n", total < 2.0 ? "met" : "missed");
+    return 0;
+}
