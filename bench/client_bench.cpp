@@ -6,6 +6,7 @@
 //
 // Goal: the asynchronous client delivers at least 80 % of the plain loop's rate.
 
+#include "bench_clock.h"
 #include "MessageClient.h"
 
 #include <winsock2.h>
@@ -20,18 +21,6 @@ namespace {
 
 const int kRecords = 20000;
 const int kRounds = 5;
-
-double seconds()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
 
 // Accepts one connection at a time on 127.0.0.1 and counts the complete frames it receives.
 class Sink {
@@ -73,7 +62,7 @@ public:
                     break;
                 offset += 4 + length;
                 ++m_Frames;
-                m_LastFrame = seconds();
+                m_LastFrame = benchSeconds();
             }
             pending.erase(0, offset);
         }
@@ -107,7 +96,7 @@ AsyncFigures runAsync(Sink& sink, bool holdBack)
     double start, handedEnd;
     {
         strell::CMessageClientAsync client("127.0.0.1", sink.port(), false);
-        start = seconds();
+        start = benchSeconds();
         for (int i = 0; i < kRecords; ++i) {
             const std::string text = recordText(i);
             if (holdBack && i % 32 == 0)
@@ -115,7 +104,7 @@ AsyncFigures runAsync(Sink& sink, bool holdBack)
                     Sleep(1);
             client.SendAsync(text.c_str(), static_cast<int>(text.size()) + 1);
         }
-        handedEnd = seconds();
+        handedEnd = benchSeconds();
     } // destruction passes on what is still queued, then closes
     receiver.join();
     return AsyncFigures{sink.frames() / (sink.lastFrameTime() - start), kRecords / (handedEnd - start),
@@ -131,7 +120,7 @@ double runPlain(Sink& sink)
     address.sin_addr.s_addr = inet_addr("127.0.0.1");
     address.sin_port = htons(static_cast<u_short>(sink.port()));
     ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    const double start = seconds();
+    const double start = benchSeconds();
     for (int i = 0; i < kRecords; ++i) {
         const std::string text = recordText(i);
         const int length = static_cast<int>(text.size()) + 1;

@@ -14,6 +14,7 @@
 //
 // usage: desktop_link_bench [exports]   (default 50)
 
+#include "bench_clock.h"
 #include "desktop_link.h"
 #include "strell_process.h"
 #include "stringex.h"
@@ -235,24 +236,15 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-double milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 // Median duration of the operation over the runs, in milliseconds.
 template <typename Operation>
 double medianTime(int runs, Operation operation)
 {
     std::vector<double> durations;
     for (int i = 0; i < runs; ++i) {
-        LARGE_INTEGER started, ended;
-        QueryPerformanceCounter(&started);
+        const double started = benchSeconds();
         operation();
-        QueryPerformanceCounter(&ended);
-        durations.push_back(milliseconds(started, ended));
+        durations.push_back((benchSeconds() - started) * 1000.0);
     }
     return median(durations);
 }

@@ -5,6 +5,7 @@
 // Goal: the cached manager at least 2x faster than GetPrivateProfileStringA; the uncached read no
 // slower than 3x of it.
 
+#include "bench_clock.h"
 #include "Inifile.h"
 
 #include <windows.h>
@@ -20,18 +21,6 @@ const int kSections = 50;
 const int kKeysPerSection = 19; // with the headers: 1000 lines
 const double kMinimumSeconds = 0.5;
 const int kRounds = 3;
-
-double seconds()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
 
 std::string writeBenchFile()
 {
@@ -54,7 +43,7 @@ double microsecondsPerRead(const std::function<bool()>& read)
     double best = 1e30;
     for (int round = 0; round < kRounds; ++round) {
         long count = 0;
-        const double start = seconds();
+        const double start = benchSeconds();
         double elapsed = 0;
         do {
             for (int i = 0; i < 50; ++i)
@@ -63,7 +52,7 @@ double microsecondsPerRead(const std::function<bool()>& read)
                     return -1;
                 }
             count += 50;
-            elapsed = seconds() - start;
+            elapsed = benchSeconds() - start;
         } while (elapsed < kMinimumSeconds);
         best = std::min(best, elapsed * 1e6 / static_cast<double>(count));
     }

@@ -4,6 +4,7 @@
 //
 // usage: installer_bench [rounds]   (default 5)
 
+#include "bench_clock.h"
 #include "message_boxes.h"
 #include "running_check.h"
 #include "test_support.h"
@@ -31,13 +32,6 @@ void createKey(const std::string& path)
 void deleteTree(const std::string& path)
 {
     SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
-}
-
-double seconds(LARGE_INTEGER start, LARGE_INTEGER end)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
 }
 
 double median(std::vector<double> values)
@@ -78,12 +72,11 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         testsupport::RunOptions options;
         options.currentFolder = root.path();
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
+        double start = benchSeconds();
         const testsupport::ProgramRun run = testsupport::runAnsweringBoxes(
             testsupport::quoteArgument(dist + "\\quovan_plugin_dist.exe") + " --basekey HKCU\\" + registry,
             std::vector<int>{IDOK}, options);
-        QueryPerformanceCounter(&end);
+        const double runSeconds = benchSeconds() - start;
         if (run.timedOut || run.exitCode != 0 || run.boxes.size() != 1 ||
             run.boxes[0].text.find("für 100 installierte(s)") == std::string::npos) {
             std::fprintf(stderr, "unexpected run: exit %lu, %zu boxes\n", run.exitCode, run.boxes.size());
@@ -91,13 +84,12 @@ int main(int argc, char** argv)
             return 1;
         }
         boxes += static_cast<int>(run.boxes.size());
-        runs.push_back(seconds(start, end));
+        runs.push_back(runSeconds);
 
         std::vector<std::string> paths;
-        QueryPerformanceCounter(&start);
+        start = benchSeconds();
         installer::checkGeogridRunning(root.file("bench.log"), paths);
-        QueryPerformanceCounter(&end);
-        checks.push_back(seconds(start, end));
+        checks.push_back(benchSeconds() - start);
     }
     deleteTree(registry);
 

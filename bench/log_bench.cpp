@@ -5,6 +5,7 @@
 //
 // Goal: the facade reaches at least 80 % of the plain loop.
 
+#include "bench_clock.h"
 #include "strell_log.h"
 #include "strell_trace.h"
 #include "stringex.h"
@@ -20,18 +21,6 @@ namespace {
 
 const int kLinesPerRound = 5000;
 const int kRounds = 5;
-
-double seconds()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
 
 std::string makeBenchFolder()
 {
@@ -50,10 +39,10 @@ std::string finishedLine(int i)
 
 double linesPerSecond(const std::function<void(int)>& writeLine)
 {
-    const double start = seconds();
+    const double start = benchSeconds();
     for (int i = 0; i < kLinesPerRound; ++i)
         writeLine(i);
-    return kLinesPerRound / (seconds() - start);
+    return kLinesPerRound / (benchSeconds() - start);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // usage: process_bench [path of procs_helper.exe]
 // Without a path the helper is looked for beside this program and in ..\tests\procs.
 
+#include "bench_clock.h"
 #include "../tests/procs/helper_process.h"
 
 #include "strell_process.h"
@@ -22,18 +23,6 @@ namespace {
 
 const int kHelpers = 50;
 const int kRounds = 7;
-
-double now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
-}
 
 std::string findHelper(int argc, char** argv)
 {
@@ -56,18 +45,18 @@ struct Round {
 // strell::getProcessIds and strell::getProcessInfoList over every process.
 Round readInfoList()
 {
-    const double start = now();
+    const double start = (benchSeconds() * 1000.0);
     strell::ProcessIdList ids;
     strell::getProcessIds(ids);
     strell::ProcessInfoList infos;
     strell::getProcessInfoList(ids, infos);
-    return Round{ids.size(), infos.size(), now() - start};
+    return Round{ids.size(), infos.size(), (benchSeconds() * 1000.0) - start};
 }
 
 // The floor: one process snapshot walked entry by entry.
 Round walkSnapshot()
 {
-    const double start = now();
+    const double start = (benchSeconds() * 1000.0);
     size_t count = 0;
     strell::unique_snapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry = {};
@@ -78,7 +67,7 @@ Round walkSnapshot()
             entry.dwSize = sizeof entry;
         } while (Process32Next(snapshot.get(), &entry));
     }
-    return Round{count, count, now() - start};
+    return Round{count, count, (benchSeconds() * 1000.0) - start};
 }
 
 // Where the time of one record goes: opening, command line, module list.
@@ -87,19 +76,19 @@ void breakdown(const strell::ProcessIdList& ids)
     double open = 0, commandLine = 0, modules = 0;
     size_t read = 0, moduleCount = 0;
     for (DWORD id : ids) {
-        double t = now();
+        double t = (benchSeconds() * 1000.0);
         strell::unique_process process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
-        open += now() - t;
+        open += (benchSeconds() * 1000.0) - t;
         if (!process)
             continue;
         try {
-            t = now();
+            t = (benchSeconds() * 1000.0);
             strell::getProcessCommandLine(process.get());
-            commandLine += now() - t;
-            t = now();
+            commandLine += (benchSeconds() * 1000.0) - t;
+            t = (benchSeconds() * 1000.0);
             strell::ModuleInfoList list;
             moduleCount += strell::getModuleList(process.get(), list);
-            modules += now() - t;
+            modules += (benchSeconds() * 1000.0) - t;
             ++read;
         } catch (const std::exception&) {
         }
