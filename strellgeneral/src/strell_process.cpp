@@ -95,10 +95,12 @@ std::string narrow(const wchar_t* text, size_t length)
     return result;
 }
 
+const size_t kMaxModules = 1024 / sizeof(HMODULE);
+
 // Module handles of an opened process, at most 256.
 std::vector<HMODULE> moduleHandles(HANDLE process)
 {
-    HMODULE handles[1024 / sizeof(HMODULE)];
+    HMODULE handles[kMaxModules];
     DWORD bytes = 0;
     if (!EnumProcessModules(process, handles, sizeof handles, &bytes))
         STRELL_THROW_WIN32("EnumProcessModules failed");
@@ -120,6 +122,44 @@ std::string moduleFullPath(HANDLE process, HMODULE module)
     char name[2048];
     const DWORD length = GetModuleFileNameExA(process, module, name, sizeof name);
     return std::string(name, std::min<DWORD>(length, sizeof name - 1));
+}
+
+DWORD processIdOf(HANDLE process)
+{
+    // GetProcessId is not declared for every Windows version this builds for.
+    typedef DWORD(WINAPI * GetProcessIdFunction)(HANDLE);
+    static const GetProcessIdFunction getProcessId = reinterpret_cast<GetProcessIdFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessId")));
+    return getProcessId ? getProcessId(process) : 0;
+}
+
+// All modules with both names in one pass: the system's module snapshot reads the other process's
+// module list once, where each name query walks it again. False when there is no snapshot.
+bool snapshotModules(HANDLE process, ModuleInfoList& modules)
+{
+    const DWORD processId = processIdOf(process);
+    if (processId == 0)
+        return false;
+    unique_snapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot)
+        return false;
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    if (!Module32First(snapshot.get(), &entry))
+        return false;
+    ModuleInfoList found;
+    do {
+        ModuleInfo module;
+        module.hModule = entry.hModule;
+        module.BaseName = entry.szModule;
+        module.FullPathName = entry.szExePath;
+        // The snapshot holds at most MAX_PATH characters of a path: ask again for a longer one.
+        if (module.FullPathName.size() + 1 >= sizeof entry.szExePath)
+            module.FullPathName = moduleFullPath(process, module.hModule);
+        found.push_back(std::move(module));
+    } while (found.size() < kMaxModules && Module32Next(snapshot.get(), &entry));
+    modules.insert(modules.end(), found.begin(), found.end());
+    return true;
 }
 
 boost::regex compilePattern(const std::string& pattern)
@@ -165,6 +205,9 @@ void getProcessIds(ProcessIdList& ids)
 
 size_t getModuleList(HANDLE process, ModuleInfoList& modules)
 {
+    const size_t before = modules.size();
+    if (snapshotModules(process, modules))
+        return modules.size() - before;
     const std::vector<HMODULE> handles = moduleHandles(process);
     for (HMODULE handle : handles) {
         ModuleInfo module;
@@ -215,19 +258,11 @@ void getProcessInfo(DWORD processId, ProcessInfo& info)
         ProcessInfo result;
         result.ProcessId = processId;
         result.CommandLine = getProcessCommandLine(process.get());
-        // The base names decide; the full path is read only for the module that wins, since every name
-        // query walks the other process's module list anew.
-        bool found = false;
-        for (HMODULE handle : moduleHandles(process.get())) {
-            std::string baseName = moduleBaseName(process.get(), handle);
-            if (toLower(getExtension(baseName)) == "exe") {
-                found = true;
-                result.ExeModuleInfo.hModule = handle;
-                result.ExeModuleInfo.BaseName = std::move(baseName);
-            }
-        }
-        if (found)
-            result.ExeModuleInfo.FullPathName = moduleFullPath(process.get(), result.ExeModuleInfo.hModule);
+        ModuleInfoList modules;
+        getModuleList(process.get(), modules);
+        for (ModuleInfo& module : modules)
+            if (toLower(getExtension(module.BaseName)) == "exe")
+                result.ExeModuleInfo = std::move(module);
         process.reset();
         info = std::move(result);
     } catch (const exception& e) {

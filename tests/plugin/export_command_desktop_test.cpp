@@ -321,13 +321,26 @@ TEST_F(ExportTest, DesktopWindowsThatCannotBeReadWhileStartingEndInABox)
     // steps of the search.
     m_Settings.install(doubleCommand());
     const HostRun result =
-        run(std::string(kMarkArea) + "fail System.CreateToolhelp32Snapshot 8 1\nmenu 2072\nshow menu\n");
+        run(std::string(kMarkArea) + "fail System.ThreadSnapshot 8 1\nmenu 2072\nshow menu\n");
     ASSERT_EQ(1u, result.boxes.size()) << result.dump();
     EXPECT_EQ("Error", result.boxes[0].caption);
     EXPECT_EQ(kLinkFailed, result.boxes[0].text);
-    EXPECT_TRUE(result.has("call System.CreateToolhelp32Snapshot() -> error 8 injected"));
+    EXPECT_TRUE(result.has("call System.ThreadSnapshot() -> error 8 injected"));
     EXPECT_EQ("selectable", exportState(result));
     EXPECT_TRUE(received().empty());
+}
+
+TEST_F(ExportTest, WithoutModuleSnapshotsTheDesktopIsStillFound)
+{
+    // The program's modules are then read name by name: same result, only slower.
+    m_Settings.install(doubleCommand());
+    const auto running = runDouble("--version 95");
+    const HostRun result = run(std::string(kMarkArea) + "fail System.ModuleSnapshot 8\nmenu 2072\n");
+    EXPECT_TRUE(result.boxes.empty()) << result.dump();
+    EXPECT_TRUE(result.has("call System.ModuleSnapshot() -> error 8 injected"));
+    const Lines commands = received();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(kExportNoMaps, commands.back());
 }
 
 } // namespace

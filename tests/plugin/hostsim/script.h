@@ -29,8 +29,9 @@
 //
 // Operations are named "<Object>.<Method>" as the transcript shows them (for example "Menu.AddItem",
 // "Application.WriteSetting", "Graphic.SetPenSize", "PlugInInfoClass.Create"). The system calls of
-// system_faults.h are "System.EnumWindows" and "System.CreateToolhelp32Snapshot"; for them the
-// result of "fail" is the Windows error code the call leaves (e.g. "fail System.EnumWindows 8").
+// system_faults.h are "System.EnumWindows", "System.ThreadSnapshot" and "System.ModuleSnapshot" (the
+// two kinds of CreateToolhelp32Snapshot); for them the result of "fail" is the Windows error code the
+// call leaves (e.g. "fail System.EnumWindows 8").
 
 #include "host_classes.h"
 #include "host_state.h"

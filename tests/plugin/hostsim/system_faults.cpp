@@ -35,7 +35,7 @@ BOOL WINAPI enumWindows(WNDENUMPROC callback, LPARAM parameter)
 
 HANDLE WINAPI createToolhelp32Snapshot(DWORD flags, DWORD processId)
 {
-    if (failed("System.CreateToolhelp32Snapshot"))
+    if (failed((flags & TH32CS_SNAPTHREAD) ? "System.ThreadSnapshot" : "System.ModuleSnapshot"))
         return INVALID_HANDLE_VALUE;
     return CreateToolhelp32Snapshot(flags, processId);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Failures of the system functions behind the plug-in's search for the desktop program's windows,
-// on demand from the fault plan: a rule for "System.EnumWindows" or "System.CreateToolhelp32Snapshot"
-// makes the plug-in's call of that function fail, with the rule's result as the thread's last error.
+// on demand from the fault plan: a rule for "System.EnumWindows", "System.ThreadSnapshot" or
+// "System.ModuleSnapshot" (thread or module snapshots of CreateToolhelp32Snapshot) makes that call
+// fail, with the rule's result as the thread's last error.
 // Each injected failure is written to the transcript as "call System.<function>() -> error <n> injected".
 
 #include "host_state.h"
