@@ -225,33 +225,35 @@ TEST(ProcessWindows, ProcessWithoutWindows)
         EXPECT_TRUE(title.empty() || title == "Default IME") << title;
 }
 
-// The way the plug-in finds the desktop program: windows titled "Quovan", their owners, the owners whose
-// program path contains "quovan.exe", and their top-level windows.
+// The way the plug-in finds the desktop program: windows with the title, their owners, the owners whose
+// program path contains the program name, and their top-level windows. The names are not the desktop
+// program's own, so that a plug-in test running beside this one never takes the helper for it (and
+// ends it).
 TEST(ProcessWindows, DesktopProgramFoundByTitleAndProgramPath)
 {
     testsupport::TempDir folder("desktop");
     const std::string token = uniqueToken("desk");
-    HelperOptions desktopOptions = windowHelper({"Quovan Desktop " + token}, "Quovan popup " + token);
-    desktopOptions.program = copyAs(helperProgram(), folder, "quovan.exe");
+    HelperOptions desktopOptions = windowHelper({"Mobile Desktop " + token}, "Mobile popup " + token);
+    desktopOptions.program = copyAs(helperProgram(), folder, "mobiledesk.exe");
     HelperProcess desktop(desktopOptions);
-    HelperOptions impostorOptions = windowHelper({"Quovan impostor " + token});
+    HelperOptions impostorOptions = windowHelper({"Mobile impostor " + token});
     impostorOptions.program = copyAs(helperProgram(), folder, "desktop.exe");
     HelperProcess impostor(impostorOptions);
 
-    WindowList windows = windowsTitled("Quovan");
+    WindowList windows = windowsTitled("Mobile");
     strell::ProcessIdList ids;
     strell::getProcessIdsOfWindows(windows, true, ids);
     strell::ProcessInfoList infos;
     strell::getProcessInfoList(ids, infos);
-    strell::filterProcessInfo(infos, infos, "quovan.exe", strell::FILTER_FULLPATHNAME, false, false);
+    strell::filterProcessInfo(infos, infos, "mobiledesk.exe", strell::FILTER_FULLPATHNAME, false, false);
     WindowList found;
     for (const strell::ProcessInfo& info : infos) {
         WindowList processWindows;
         strell::getProcessWindows(info.ProcessId, processWindows, true, true);
-        strell::filterWindowsByTitle(processWindows, "Quovan", false, processWindows);
+        strell::filterWindowsByTitle(processWindows, "Mobile", false, processWindows);
         found.insert(found.end(), processWindows.begin(), processWindows.end());
     }
-    EXPECT_EQ(markedTitles(found, token), (std::vector<std::string>{"Quovan Desktop " + token}));
+    EXPECT_EQ(markedTitles(found, token), (std::vector<std::string>{"Mobile Desktop " + token}));
 }
 
 TEST(WindowOutput, HandleBlankTitlePerLine)
