@@ -18,6 +18,8 @@
 #include "desktop_link.h"
 #include "strell_process.h"
 #include "stringex.h"
+#include "message_boxes.h"
+#include "test_support.h"
 #include "win32_handles.h"
 
 #include <windows.h>
@@ -25,72 +27,37 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+using testsupport::quoteArgument;
+using testsupport::readFile;
+using testsupport::winPath;
+using testsupport::writeFile;
 
 namespace {
 
 const int kOtherWindows = 200;
 const char* const kSettingsKey = "Software\\telvor\\quovan";
 
-// Build paths are Unix paths; inside Wine they live on drive Z:.
-std::string windowsPath(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return !path.empty() && path[0] == '\\' ? "Z:" + path : path;
-}
-
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
 // A folder for the run below the temporary folder, with a host installation holding the plug-in.
 class Workspace {
 public:
     Workspace()
     {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        m_Folder = strell::joinPath(temp, strell::formatString("desktop_link_bench_%lu", GetCurrentProcessId()));
         const std::string plugIns = installation() + "\\bin\\PlugIn";
-        for (const std::string& folder : {m_Folder, installation(), installation() + "\\bin", plugIns})
+        for (const std::string& folder : {installation(), installation() + "\\bin", plugIns})
             CreateDirectoryA(folder.c_str(), nullptr);
-        if (!CopyFileA(windowsPath(QUOVAN_DLL).c_str(), (plugIns + "\\quovan.dll").c_str(), FALSE))
+        if (!CopyFileA(winPath(QUOVAN_DLL).c_str(), (plugIns + "\\quovan.dll").c_str(), FALSE))
             throw std::runtime_error("cannot copy the plug-in into " + plugIns);
     }
-    ~Workspace()
-    {
-        for (const char* name : {"bin\\PlugIn\\quovan.dll", "script.txt", "transcript.txt", "record.txt", "ready",
-                                 "others-ready", "kartenansicht.exe"})
-            DeleteFileA((installation() + "\\" + name).c_str());
-        RemoveDirectoryA((installation() + "\\bin\\PlugIn").c_str());
-        RemoveDirectoryA((installation() + "\\bin").c_str());
-        RemoveDirectoryA(installation().c_str());
-        RemoveDirectoryA(m_Folder.c_str());
-    }
-    std::string installation() const { return m_Folder + "\\geo"; }
+    std::string installation() const { return m_Folder.file("geo"); }
     std::string file(const std::string& name) const { return installation() + "\\" + name; }
 
 private:
-    std::string m_Folder;
+    testsupport::TempDir m_Folder{"desktop_link_bench"};
 };
 
 // The desktop program's settings for the run; what was there before comes back at the end.
@@ -252,15 +219,15 @@ double medianTime(int runs, Operation operation)
 int run(int exports)
 {
     Workspace workspace;
-    const std::string desktop = quoted(windowsPath(DESKTOP_DOUBLE_EXE));
+    const std::string desktop = quoteArgument(winPath(DESKTOP_DOUBLE_EXE));
     const std::string record = workspace.file("record.txt");
-    DesktopSettings settings(workspace.installation(), desktop + " --record " + quoted(record));
+    DesktopSettings settings(workspace.installation(), desktop + " --record " + quoteArgument(record));
     const std::string otherProgram = workspace.file("kartenansicht.exe");
-    CopyFileA(windowsPath(DESKTOP_DOUBLE_EXE).c_str(), otherProgram.c_str(), FALSE);
-    Program others(quoted(otherProgram) + strell::formatString(" --windows %d --title Karte", kOtherWindows) +
-                   " --lifetime 600000 --ready-file " + quoted(workspace.file("others-ready")));
-    Program desktopDouble(desktop + " --lifetime 600000 --record " + quoted(record) + " --ready-file " +
-                          quoted(workspace.file("ready")));
+    CopyFileA(winPath(DESKTOP_DOUBLE_EXE).c_str(), otherProgram.c_str(), FALSE);
+    Program others(quoteArgument(otherProgram) + strell::formatString(" --windows %d --title Karte", kOtherWindows) +
+                   " --lifetime 600000 --ready-file " + quoteArgument(workspace.file("others-ready")));
+    Program desktopDouble(desktop + " --lifetime 600000 --record " + quoteArgument(record) + " --ready-file " +
+                          quoteArgument(workspace.file("ready")));
     waitForFile(workspace.file("others-ready"));
     waitForFile(workspace.file("ready"));
     std::printf("top-level windows open: %d (%d of another program, one of the desktop double)\n",
@@ -272,9 +239,9 @@ int run(int exports)
                 static_cast<unsigned>(link.windows().size()));
 
     writeFile(workspace.file("script.txt"), benchScript(exports));
-    Program host(quoted(windowsPath(GEOHOSTSIM_EXE)) + " --installation " + quoted(workspace.installation()) +
-                 " --script " + quoted(workspace.file("script.txt")) + " --transcript " +
-                 quoted(workspace.file("transcript.txt")) + " --timing");
+    Program host(quoteArgument(winPath(GEOHOSTSIM_EXE)) + " --installation " + quoteArgument(workspace.installation()) +
+                 " --script " + quoteArgument(workspace.file("script.txt")) + " --transcript " +
+                 quoteArgument(workspace.file("transcript.txt")) + " --timing");
     const long hostExit = host.waitForEnd(300000);
     if (hostExit != 0)
         throw std::runtime_error(strell::formatString("the simulated host ended with %ld", hostExit));

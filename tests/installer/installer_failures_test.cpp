@@ -3,6 +3,8 @@
 
 #include "installer_sandbox.h"
 
+#include "folder_contents.h"
+
 #include "../procs/helper_process.h"
 
 #include <gtest/gtest.h>
@@ -167,15 +169,7 @@ TEST(InstallerFailures, LockedPluginFileStaysAsItWas)
     EXPECT_EQ(readFile(locked), "running build");
     EXPECT_EQ(readFile(InstallerSandbox::pluginFile(amap)), kPluginContent);
     // Nothing half-copied stays behind.
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((InstallerSandbox::pluginFolder(top50) + "\\*").c_str(), &data);
-    int entries = 0;
-    do {
-        if (std::string(data.cFileName) != "." && std::string(data.cFileName) != "..")
-            ++entries;
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(folderContents(InstallerSandbox::pluginFolder(top50)).size(), 1u);
 }
 
 TEST(InstallerFailures, NoWriteAccessWarnsBeforeTheFailure)
