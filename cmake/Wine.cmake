@@ -3,6 +3,35 @@
 
 set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(WINE_ENV ${CMAKE_BINARY_DIR}/wineenv.sh)
+set(WINE_BIN_DIR ${CMAKE_BINARY_DIR}/wine-bin)
+
+# The prefix and the loader follow the bitness of the build: a win32 prefix with Wine's 32-bit loader,
+# or a win64 prefix with its 64-bit loader. Debian's "wine" script always prefers the 32-bit loader, so
+# "wine" and "wineserver" in the build tree name the right ones directly.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(WINE_ARCH win64)
+    set(wine_loader_names wine64)
+    set(wine_server_names wineserver64 wineserver)
+else()
+    set(WINE_ARCH win32)
+    set(wine_loader_names wine)
+    set(wine_server_names wineserver32 wineserver)
+endif()
+find_program(WINE_LOADER NAMES ${wine_loader_names} PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(WINE_LOADER NAMES ${wine_loader_names})
+find_program(WINE_SERVER NAMES ${wine_server_names} PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(WINE_SERVER NAMES ${wine_server_names})
+if(NOT WINE_LOADER OR NOT WINE_SERVER)
+    message(FATAL_ERROR "Wine (${wine_loader_names}) was not found; tools/setup.sh installs it")
+endif()
+# Wrappers rather than links: the loader finds its preloader by the name it was started under.
+foreach(tool wine:${WINE_LOADER} wineserver:${WINE_SERVER})
+    string(REPLACE ":" ";" tool ${tool})
+    list(GET tool 0 name)
+    list(GET tool 1 target)
+    file(CONFIGURE OUTPUT ${WINE_BIN_DIR}/${name} CONTENT "#!/bin/sh\nexec '${target}' \"$@\"\n")
+    file(CHMOD ${WINE_BIN_DIR}/${name} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/tools/wineenv.sh.in ${WINE_ENV}
                @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
@@ -19,7 +48,8 @@ add_custom_target(wineprefix ALL DEPENDS ${WINE_PREFIX_STAMP})
 # Tests that run under Wine require this fixture: one persistent wineserver for the whole run,
 # stopped at the end so that no wine process stays behind.
 function(wine_test_fixture)
-    add_test(NAME wine.server.start COMMAND ${PROJECT_SOURCE_DIR}/tools/wineserver-ctl.sh ${WINE_ENV} start)
+    add_test(NAME wine.server.start
+             COMMAND ${PROJECT_SOURCE_DIR}/tools/wineserver-ctl.sh ${WINE_ENV} start $<TARGET_FILE:desktop_keeper>)
     add_test(NAME wine.server.stop COMMAND ${PROJECT_SOURCE_DIR}/tools/wineserver-ctl.sh ${WINE_ENV} stop)
     set_tests_properties(wine.server.start PROPERTIES FIXTURES_SETUP wine)
     set_tests_properties(wine.server.stop PROPERTIES FIXTURES_CLEANUP wine)

@@ -7,7 +7,7 @@
 # the plug-in's own boxes are answered. At the end the commands the desktop double received are shown.
 #
 # usage: tools/demo-plugin.sh [installation folder]
-#   Without a folder a sample installation is made with dist/quovan.dll in its bin\PlugIn folder;
+#   Without a folder a sample installation is made with the build's quovan.dll in its bin\PlugIn folder;
 #   with one (for example where the installer has put the plug-in) that installation is used.
 # Expects a build (tools/build.sh).
 set -e
@@ -29,7 +29,7 @@ if [ -n "$1" ]; then
 else
     installation="$work/geo"
     mkdir -p "$installation/bin/PlugIn"
-    cp dist/quovan.dll "$installation/bin/PlugIn/"
+    cp build/quovan/quovan.dll "$installation/bin/PlugIn/"
 fi
 cp tests/plugin/demo/plugin_demo.txt "$work/"
 

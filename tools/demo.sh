@@ -49,7 +49,9 @@ show_log() {
 say "1. The sample PC"
 explain "Two map products are registered below $base: Top50 with two installations (one of them an old one without a bin\\PlugIn folder), named after their folders, and Austrian Map with one installation whose folder is in its DestDir value. The installer and quovan.dll lie in C:\\QuovanDemo."
 mkdir -p "$drive_c/Maps/Top50/bin/PlugIn" "$drive_c/Maps/Top50-2005" "$drive_c/Maps/AustrianMap/bin/PlugIn" "$drive_c/QuovanDemo"
-cp dist/quovan_plugin_dist.exe dist/quovan.dll "$drive_c/QuovanDemo/"
+# The build that Wine runs here: the deliverables themselves, or their 64-bit build on a machine that
+# cannot execute 32-bit code (see tools/build.sh).
+cp build/quovan_plugin_dist/quovan_plugin_dist.exe build/quovan/quovan.dll "$drive_c/QuovanDemo/"
 wine_ reg add "$base\\Top50\\C:/Maps/Top50" /f >/dev/null
 wine_ reg add "$base\\Top50\\C:/Maps/Top50-2005" /f >/dev/null
 wine_ reg add "$base\\Austrian Map\\Installation 1" /v DestDir /d 'C:\Maps\AustrianMap' /f >/dev/null

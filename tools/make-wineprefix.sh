@@ -4,8 +4,11 @@
 set -e
 env_sh=$1; prefix=$2; stamp=$3
 rm -rf "$prefix"
-"$env_sh" wineboot --init >/dev/null 2>&1
+# A win64 prefix on a machine without 32-bit execution cannot set up its 32-bit half; wineboot then
+# fails, and the 64-bit prefix is still complete. So judge by the result, not by wineboot's status.
+"$env_sh" wine wineboot --init >/dev/null 2>&1 || true
 "$env_sh" wineserver -w
+"$env_sh" wine cmd.exe /c exit 0 >/dev/null 2>&1
 # Headless: windows and message boxes exist without any X display.
 "$env_sh" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 # The mail system is never Wine's own: MAPI32.DLL is the one next to the program, or none at all.

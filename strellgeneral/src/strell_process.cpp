@@ -13,6 +13,7 @@
 #include <boost/regex.hpp>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -22,41 +23,55 @@ namespace strell {
 
 namespace {
 
-static_assert(sizeof(void*) == 4, "the process parameters are read with the 32-bit layout");
-
-// Beginning of the process environment block: the parameters address sits at offset 16.
+// The other process has the same bitness as this one, so its blocks have this build's pointer size.
+// Beginning of the process environment block: the parameters address follows two pointers' worth of
+// flags and the mutant and image base pointers.
 struct PebHead {
-    BYTE reserved[16];
-    DWORD ProcessParameters;
+    BYTE reserved[2 * sizeof(void*)];
+    void* reserved2[2];
+    ULONG_PTR ProcessParameters;
 };
-static_assert(sizeof(PebHead) == 20, "PEB head");
+static_assert(offsetof(PebHead, ProcessParameters) == (sizeof(void*) == 4 ? 16 : 32), "PEB head");
 
-// Beginning of the process parameters: the command line is the counted UTF-16 string at offset 64.
-struct ProcessParametersHead {
-    BYTE reserved[64];
-    USHORT CommandLineLength;         // bytes, without terminator
-    USHORT CommandLineMaximumLength;  // bytes
-    DWORD CommandLineBuffer;
+struct CountedText {
+    USHORT Length;         // bytes, without terminator
+    USHORT MaximumLength;  // bytes
+    ULONG_PTR Buffer;
 };
-static_assert(sizeof(ProcessParametersHead) == 72, "process parameters head");
+
+// Beginning of the process parameters: the command line follows the sizes and flags, the console and
+// standard handles, the current folder, the DLL path and the image path.
+struct ProcessParametersHead {
+    ULONG sizes[4];
+    void* console;
+    ULONG consoleFlags;
+    void* standardHandles[3];
+    CountedText currentDirectory;
+    void* currentDirectoryHandle;
+    CountedText dllPath;
+    CountedText imagePath;
+    CountedText CommandLine;
+};
+static_assert(offsetof(ProcessParametersHead, CommandLine) == (sizeof(void*) == 4 ? 64 : 112),
+              "process parameters head");
 
 struct BasicInformation {
     LONG ExitStatus;
-    DWORD PebBaseAddress;
-    DWORD AffinityMask;
+    ULONG_PTR PebBaseAddress;
+    ULONG_PTR AffinityMask;
     LONG BasePriority;
-    DWORD UniqueProcessId;
-    DWORD InheritedFromUniqueProcessId;
+    ULONG_PTR UniqueProcessId;
+    ULONG_PTR InheritedFromUniqueProcessId;
 };
-static_assert(sizeof(BasicInformation) == 24, "basic process information");
+static_assert(sizeof(BasicInformation) == 6 * sizeof(void*), "basic process information");
 
 typedef LONG(WINAPI* NtQueryInformationProcessFn)(HANDLE, ULONG, PVOID, ULONG, PULONG);
 
 // Address of the environment block of another process; the fixed address of older systems unless
 // ntdll can tell.
-DWORD environmentBlockAddress(HANDLE process)
+ULONG_PTR environmentBlockAddress(HANDLE process)
 {
-    DWORD address = 0x7FFDF000;
+    ULONG_PTR address = 0x7FFDF000;
     static const NtQueryInformationProcessFn query = [] {
         HMODULE ntdll = GetModuleHandleA("ntdll.dll");
         return ntdll ? reinterpret_cast<NtQueryInformationProcessFn>(
@@ -72,9 +87,9 @@ DWORD environmentBlockAddress(HANDLE process)
     return address;
 }
 
-void readMemory(HANDLE process, DWORD address, void* buffer, size_t size, const char* failure)
+void readMemory(HANDLE process, ULONG_PTR address, void* buffer, size_t size, const char* failure)
 {
-    if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address)), buffer, size,
+    if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), buffer, size,
                            nullptr))
         STRELL_THROW_WIN32(failure);
 }
@@ -222,7 +237,7 @@ size_t getModuleList(HANDLE process, ModuleInfoList& modules)
 std::string getProcessCommandLine(HANDLE process)
 {
     enableDebugPrivilege();
-    const DWORD pebAddress = environmentBlockAddress(process);
+    const ULONG_PTR pebAddress = environmentBlockAddress(process);
 
     PebHead peb;
     readMemory(process, pebAddress, &peb, sizeof peb, "ReadProcessMemory(1) failed");
@@ -231,11 +246,11 @@ std::string getProcessCommandLine(HANDLE process)
 
     // Only the counted characters belong to the command line: whatever the other process holds in its
     // maximum length, a missing terminator or an odd byte count, nothing past them is read or converted.
-    const size_t characters = parameters.CommandLineLength / sizeof(wchar_t);
+    const size_t characters = parameters.CommandLine.Length / sizeof(wchar_t);
     if (characters == 0)
         return std::string();
     std::vector<wchar_t> text(characters + 1, L'\0');
-    readMemory(process, parameters.CommandLineBuffer, text.data(), characters * sizeof(wchar_t),
+    readMemory(process, parameters.CommandLine.Buffer, text.data(), characters * sizeof(wchar_t),
                "ReadProcessMemory(3) failed");
     // A zero inside the counted characters ends the text, as with any zero-terminated string.
     const size_t length = std::find(text.begin(), text.begin() + characters, L'\0') - text.begin();
