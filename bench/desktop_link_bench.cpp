@@ -15,7 +15,7 @@
 // usage: desktop_link_bench [exports]   (default 50)
 
 #include "bench_clock.h"
-#include "desktop_link.h"
+#include "desktop/desktop_link.h"
 #include "strell_process.h"
 #include "stringex.h"
 #include "message_boxes.h"

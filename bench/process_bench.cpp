@@ -5,9 +5,10 @@
 // Without a path the helper is looked for beside this program and in ..\tests\procs.
 
 #include "bench_clock.h"
-#include "../tests/procs/helper_process.h"
+#include "helper_process.h"
 
 #include "strell_process.h"
+#include "test_support.h"
 #include "strell_systeminfo.h"
 #include "win32_handles.h"
 
@@ -28,12 +29,8 @@ std::string findHelper(int argc, char** argv)
 {
     if (argc > 1)
         return argv[1];
-    const std::string folder = strell::getExecutableFolder();
-    for (const std::string& candidate : {folder + "\\procs_helper.exe", folder + "\\..\\tests\\procs\\procs_helper.exe"}) {
-        if (GetFileAttributesA(candidate.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return candidate;
-    }
-    return std::string();
+    const std::string candidate = testsupport::winPath(PROCS_HELPER_EXE);
+    return GetFileAttributesA(candidate.c_str()) != INVALID_FILE_ATTRIBUTES ? candidate : std::string();
 }
 
 struct Round {

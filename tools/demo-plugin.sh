@@ -31,17 +31,17 @@ else
     mkdir -p "$installation/bin/PlugIn"
     cp build/quovan/quovan.dll "$installation/bin/PlugIn/"
 fi
-cp tests/plugin/demo/plugin_demo.txt "$work/"
+cp tests/e2e/plugin/demo/plugin_demo.txt "$work/"
 
 # The desktop program's installation as the host's user has it: its folder and its start command.
-desktop="$(windows "$PWD/build/tests/desktop/quovan.exe")"
+desktop="$(windows "$PWD/build/tests/bin/quovan.exe")"
 wine_quiet taskkill /f /im quovan.exe || true
 wine_quiet reg add "$settings" /v folder /d "$(windows "$work")" /f
 wine_quiet reg add "$settings" /v startcommandline \
     /d "\"$desktop\" --record \"$(windows "$record")\" --lifetime 60000" /f
 
 echo "== quovan.dll in the simulated map host"
-build/wineenv.sh wine build/tests/tools/boxdriver.exe --utf8 -- build/tests/plugin/hostsim/geohostsim.exe \
+build/wineenv.sh wine build/tests/bin/boxdriver.exe --utf8 -- build/tests/bin/geohostsim.exe \
     --installation "$(windows "$installation")" --script "$(windows "$work/plugin_demo.txt")"
 
 echo "== what the Quovan Desktop double received"

@@ -29,7 +29,7 @@ without_notices() { grep -v -E '^::(init|create) singleton' || true; }
 installer() {
     answers=$1; shift
     status=0
-    wine_ build/tests/tools/boxdriver.exe --utf8 --answers "$answers" --cd 'C:\QuovanDemo' -- \
+    wine_ build/tests/bin/boxdriver.exe --utf8 --answers "$answers" --cd 'C:\QuovanDemo' -- \
         'C:\QuovanDemo\quovan_plugin_dist.exe' "$@" >"$drive_c/boxes.txt" || status=$?
     without_notices <"$drive_c/boxes.txt" | tr -d '\r'
     rm -f "$drive_c/boxes.txt"
@@ -79,7 +79,7 @@ show_plugin_folders
 say "6. A failed installation: quovan.dll is missing next to the installer"
 explain "Each installation fails with its own box, the summary lists the failures and the installer offers to mail its log to support. The user answers Yes; the mail goes to the mail system (here a recording stand-in for MAPI32.DLL), which shows what it was handed."
 rm "$drive_c/QuovanDemo/quovan.dll"
-cp build/tests/mapi/MAPI32.DLL "$drive_c/QuovanDemo/"
+cp build/tests/bin/MAPI32.DLL "$drive_c/QuovanDemo/"
 QUOVAN_MAPI_RECORD='C:\QuovanDemo\mail.txt' installer ok,ok,ok,yes
 echo "  The mail system received:"
 sed 's/^/  | /' "$drive_c/QuovanDemo/mail.txt"

@@ -2,15 +2,15 @@
 
 #include "about_text.h"
 #include "debug_out.h"
-#include "error_table.h"
-#include "export_command.h"
-#include "geo_plugin_application.h"
-#include "geo_plugin_exception.h"
+#include "host/error_table.h"
+#include "export/export_command.h"
+#include "host/geo_plugin_application.h"
+#include "host/geo_plugin_exception.h"
 #include "menu_commands.h"
 #include "plugin_info.h"
-#include "plugin_module.h"
+#include "com/plugin_module.h"
 #include "stringex.h"
-#include "web_addresses.h"
+#include "desktop/web_addresses.h"
 
 #include <ctime>
 #include <new>
@@ -68,7 +68,7 @@ std::string shutdownTimeText()
 
 } // namespace
 
-CQuovanPlugin::CQuovanPlugin() : m_ModulePath(moduleFileName()), m_AreaSelector(*this)
+CQuovanPlugin::CQuovanPlugin() : m_ModulePath(moduleFileName()), m_AreaSelector(m_Session)
 {
     if (isDllPath(m_ModulePath))
         plugin::enableModuleStateSwitching();
@@ -117,9 +117,7 @@ HRESULT STDMETHODCALLTYPE CQuovanPlugin::Initialize(IGeoApplication* application
     return atComBoundary("Initialize", [&] {
         if (!application)
             throw CGeoPlugInException(geoerror::NotInitialised, S_FALSE, std::string(), E_POINTER);
-        m_Application = ComPtr<IGeoApplication>(application);
-        m_Application2.queryFrom(application, IID_IGeoApplication2);
-        m_PlugInId = plugInId;
+        m_Session.begin(application, plugInId);
         BuildMenu();
     });
 }
@@ -208,10 +206,10 @@ HRESULT STDMETHODCALLTYPE CQuovanPlugin::GetPlugInInfo(IGeoPlugInInfo** info)
 
 void CQuovanPlugin::BuildMenu()
 {
-    m_MenuBar = std::make_unique<CGeoPlugInMenu>(m_Application.get(), m_PlugInId);
+    m_MenuBar = std::make_unique<CGeoPlugInMenu>(m_Session.application(), m_Session.plugInId());
     m_MenuBar->loadByIndex(0);
 
-    m_PopupMenu = std::make_unique<CGeoPlugInMenu>(m_Application.get(), m_PlugInId);
+    m_PopupMenu = std::make_unique<CGeoPlugInMenu>(m_Session.application(), m_Session.plugInId());
     m_PopupMenu->create();
     for (const menu::CommandEntry& command : menu::kCommands) {
         m_PopupMenu->addItem(plugin::loadString(command.captionId), std::string(), command.id);
@@ -236,7 +234,7 @@ void CQuovanPlugin::Shutdown()
     } catch (const CGeoPlugInException& error) {
         debugOut("%s", error.getMessage().c_str());
     }
-    writeHostSetting(m_Application.get(), "MyPlugin", "ShutdownTime", shutdownTimeText());
+    writeHostSetting(m_Session.application(), "MyPlugin", "ShutdownTime", shutdownTimeText());
 }
 
 long CQuovanPlugin::OnMenuEvent(IGeoMenuEvent* event)
@@ -311,10 +309,10 @@ void CQuovanPlugin::dispatchCommand(long commandId)
         m_AreaSelector.start(false);
         break;
     case menu::Export:
-        runExportCommand(*this);
+        runExportCommand(m_Session, m_AreaSelector);
         break;
     case menu::About:
-        showHostMessage(m_Application.get(), aboutText(), plugin::loadString(IDS_ABOUT_CAPTION));
+        showHostMessage(m_Session.application(), aboutText(), plugin::loadString(IDS_ABOUT_CAPTION));
         break;
     default:
         break;
@@ -335,15 +333,14 @@ void CQuovanPlugin::applyMenuItemStates()
 void CQuovanPlugin::callPlugInControl()
 {
     if (!m_Control)
-        m_Control.queryFrom(m_Application.get(), IID_IGeoPlugInControl);
+        m_Control.queryFrom(m_Session.application(), IID_IGeoPlugInControl);
     requireHostInterface(m_Control.get());
-    m_Control->Call(m_PlugInId, -1);
+    m_Control->Call(m_Session.plugInId(), -1);
 }
 
 void CQuovanPlugin::releaseHostInterfaces()
 {
     m_Reserved.reset();
     m_Control.reset();
-    m_Application2.reset();
-    m_Application.reset();
+    m_Session.end();
 }

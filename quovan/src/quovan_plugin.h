@@ -3,10 +3,11 @@
 // "&Mobile" menu to the host, dispatches its commands, feeds mouse events to the area selector and
 // answers the host's notifications. No exception leaves it: every slot answers with a COM result.
 
-#include "area_selector.h"
+#include "export/area_selector.h"
 #include "com_ptr.h"
 #include "geo_host_interfaces.h"
-#include "geo_plugin_menu.h"
+#include "host/host_session.h"
+#include "host/geo_plugin_menu.h"
 
 #include <memory>
 #include <string>
@@ -36,12 +37,6 @@ public:
     HRESULT STDMETHODCALLTYPE HandleViewEvent(IUnknown* event, long* result) override;
     HRESULT STDMETHODCALLTYPE GetPlugInInfo(geohost::IGeoPlugInInfo** info) override;
 
-    // What the area selector and the export command use.
-    geohost::IGeoApplication* application() const { return m_Application.get(); }
-    geohost::IGeoApplication2* application2() const { return m_Application2.get(); }
-    long plugInId() const { return m_PlugInId; }
-    CAreaSelector& areaSelector() { return m_AreaSelector; }
-
 protected:
     // The plug-in's own steps; errors of host calls leave them as CGeoPlugInException.
     virtual void BuildMenu();
@@ -61,11 +56,9 @@ private:
     void callPlugInControl();
     void releaseHostInterfaces();
 
-    ComPtr<geohost::IGeoApplication> m_Application;
-    ComPtr<geohost::IGeoApplication2> m_Application2;
+    CHostSession m_Session;
     ComPtr<geohost::IGeoPlugInControl> m_Control; // taken on first use
     ComPtr<IUnknown> m_Reserved;                  // released at termination, not otherwise used
-    long m_PlugInId = 0;
     std::string m_ModulePath;
     volatile LONG m_RefCount = 0;
     CAreaSelector m_AreaSelector;

@@ -1,0 +1,43 @@
+#include "desktop/desktop_messages.h"
+
+#include "debug_out.h"
+#include "com/plugin_module.h"
+#include "desktop/web_addresses.h"
+
+#include <windows.h>
+
+namespace {
+
+const char* const kCaptionInformation = "Information";
+const char* const kCaptionError = "Error";
+
+void offerDownload(const std::string& question)
+{
+    if (plugin::messageBox(question, kCaptionInformation, MB_YESNO | MB_SETFOREGROUND) == IDYES)
+        web::openUrl(web::downloadUrl());
+}
+
+} // namespace
+
+void offerDownloadNotInstalled()
+{
+    offerDownload("Quovan Desktop ist nicht installiert.\n\n"
+                  "Der Quovan Desktop ist erforderlich um Karten auf das Mobiltelefon zu transferieren.\n"
+                  "Du kannst den Quovan Desktop von \"" +
+                  web::downloadLocation() + "\" herunterladen\n\nDownload gleich starten?");
+}
+
+void offerDownloadTooOld()
+{
+    offerDownload("Der installierte Quovan Desktop ist zu alt. Du benötigst mindestens die Version 0.95 oder "
+                  "höher.\n\nDu kannst dir eine aktuelle Version des Quovan Desktop von \"" +
+                  web::downloadLocation() + "\" herunterladen\n\nDownload gleich starten?");
+}
+
+void reportDesktopLinkFailure(const std::string& report)
+{
+    debugOut("Quovan Desktop link failed: %s", report.c_str());
+    plugin::messageBox("Der Quovan Desktop konnte nicht angesprochen werden.\n\n"
+                       "Die Karten wurden nicht exportiert. Bitte versuche es noch einmal.",
+                       kCaptionError, MB_OK | MB_SETFOREGROUND);
+}

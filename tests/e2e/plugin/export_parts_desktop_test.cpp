@@ -1,0 +1,92 @@
+// The desktop program's settings as the plug-in reads them, and the export request's limits.
+
+#include "desktop/desktop_settings.h"
+#include "desktop_test_support.h"
+#include "export/export_request.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using desktoptest::DesktopSettings;
+
+TEST(DesktopSettings, TextsNumbersAndEverythingElse)
+{
+    DesktopSettings settings;
+    EXPECT_EQ("", readDesktopSetting("folder"));
+    EXPECT_FALSE(isDesktopInstalled());
+
+    settings.setText("folder", "C:\\Programme\\Quovan");
+    settings.setText("startcommandline", "%ProgramFiles%\\Quovan\\quovan.exe -min", REG_EXPAND_SZ);
+    settings.setNumber("number", 4294967295u);
+    settings.setBytes("binary", "abc");
+    settings.setBytes("multi", std::string("a\0b\0\0", 5), REG_MULTI_SZ);
+    EXPECT_EQ("C:\\Programme\\Quovan", readDesktopSetting("folder"));
+    EXPECT_TRUE(isDesktopInstalled());
+    // Not expanded: the text as stored.
+    EXPECT_EQ("%ProgramFiles%\\Quovan\\quovan.exe -min", readDesktopSetting("startcommandline"));
+    EXPECT_EQ("4294967295", readDesktopSetting("number"));
+    EXPECT_EQ("", readDesktopSetting("binary"));
+    EXPECT_EQ("", readDesktopSetting("multi"));
+    EXPECT_EQ("", readDesktopSetting("missing"));
+
+    // A number counts as a folder; an empty text does not.
+    settings.setNumber("folder", 0);
+    EXPECT_TRUE(isDesktopInstalled());
+    settings.setText("folder", "");
+    EXPECT_FALSE(isDesktopInstalled());
+}
+
+TEST(DesktopSettings, TextsWithoutTerminatorAndAtTheBufferLimit)
+{
+    DesktopSettings settings;
+    settings.setBytes("folder", "C:\\Quovan", REG_SZ);
+    EXPECT_EQ("C:\\Quovan", readDesktopSetting("folder"));
+
+    const std::string longest(1023, 'q');
+    settings.setText("folder", longest);
+    EXPECT_EQ(longest, readDesktopSetting("folder"));
+    // A value beyond the 1024-byte buffer is not read at all rather than cut.
+    settings.setText("folder", longest + "q");
+    EXPECT_EQ("", readDesktopSetting("folder"));
+}
+
+TEST(ExportRequest, FileOfAMapFromItsDataPath)
+{
+    EXPECT_EQ("C:\\Karten\\tirol.mph", mapFileFromDataPath("C:\\Karten\\tirol.dat"));
+    EXPECT_EQ("C:\\Karten\\tirol.mph", mapFileFromDataPath("C:\\Karten\\tirol"));
+    EXPECT_EQ("C:\\Karten\\tirol.v2.mph", mapFileFromDataPath("C:\\Karten\\tirol.v2.dat"));
+    EXPECT_EQ("C:\\Karten.v2\\tirol.mph", mapFileFromDataPath("C:\\Karten.v2\\tirol"));
+    EXPECT_EQ("D:/karten.x/tirol.mph", mapFileFromDataPath("D:/karten.x/tirol"));
+    EXPECT_EQ("tirol.mph", mapFileFromDataPath("tirol."));
+    EXPECT_EQ(".mph", mapFileFromDataPath(""));
+}
+
+TEST(ExportRequest, TextFieldsHoldAtMost255Characters)
+{
+    CMapInfo map;
+    std::memset(map.name, 'x', sizeof map.name);
+    setMapText(map.name, std::string(300, 'n'));
+    EXPECT_EQ(std::string(255, 'n'), std::string(map.name));
+    setMapText(map.name, "Tirol");
+    EXPECT_STREQ("Tirol", map.name);
+}
+
+TEST(ExportRequest, HoldsAtMost64Maps)
+{
+    CExportRequest request;
+    CMapInfo map;
+    for (int i = 0; i < CExportRequest::kMaxMaps; ++i) {
+        map.scale = i;
+        EXPECT_TRUE(request.add(map));
+    }
+    EXPECT_TRUE(request.full());
+    map.scale = 99;
+    EXPECT_FALSE(request.add(map));
+    EXPECT_EQ(64, request.count);
+    EXPECT_EQ(63, request.maps[63].scale);
+}
+
+} // namespace
