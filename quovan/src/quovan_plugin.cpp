@@ -1,16 +1,16 @@
 #include "quovan_plugin.h"
 
 #include "about_text.h"
-#include "debug_out.h"
+#include "com/debug_out.h"
+#include "com/plugin_module.h"
+#include "desktop/web_addresses.h"
+#include "export_command.h"
 #include "host/error_table.h"
-#include "export/export_command.h"
 #include "host/geo_plugin_application.h"
 #include "host/geo_plugin_exception.h"
 #include "menu_commands.h"
 #include "plugin_info.h"
-#include "com/plugin_module.h"
 #include "stringex.h"
-#include "desktop/web_addresses.h"
 
 #include <ctime>
 #include <new>

@@ -3,11 +3,11 @@
 // "&Mobile" menu to the host, dispatches its commands, feeds mouse events to the area selector and
 // answers the host's notifications. No exception leaves it: every slot answers with a COM result.
 
-#include "export/area_selector.h"
 #include "com_ptr.h"
+#include "export/area_selector.h"
 #include "geo_host_interfaces.h"
-#include "host/host_session.h"
 #include "host/geo_plugin_menu.h"
+#include "host/host_session.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "com/registration.h"
 
-#include "plugin_identity.h"
+#include "com/plugin_identity.h"
 #include "strell_systeminfo.h"
 #include "win32_handles.h"
 

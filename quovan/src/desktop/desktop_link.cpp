@@ -1,6 +1,6 @@
 #include "desktop/desktop_link.h"
 
-#include "debug_out.h"
+#include "com/debug_out.h"
 #include "desktop/desktop_settings.h"
 #include "export/export_text.h"
 #include "win32_handles.h"

@@ -1,6 +1,6 @@
 #include "desktop/desktop_messages.h"
 
-#include "debug_out.h"
+#include "com/debug_out.h"
 #include "com/plugin_module.h"
 #include "desktop/web_addresses.h"
 

@@ -1,7 +1,7 @@
 // Entry points of the DLL: start-up and shut-down, and the four exports of a COM in-process server.
 
-#include "com/class_factory.h"
-#include "plugin_identity.h"
+#include "class_factory.h"
+#include "com/plugin_identity.h"
 #include "com/plugin_module.h"
 #include "com/registration.h"
 

@@ -1,12 +1,12 @@
 #include "export/area_selector.h"
 
-#include "debug_out.h"
+#include "com/debug_out.h"
+#include "com/plugin_module.h"
 #include "host/error_table.h"
 #include "host/geo_plugin_coordinates.h"
 #include "host/geo_plugin_document.h"
 #include "host/geo_plugin_exception.h"
 #include "host/geo_plugin_graphic.h"
-#include "com/plugin_module.h"
 #include "host/host_session.h"
 
 #include <cstdint>

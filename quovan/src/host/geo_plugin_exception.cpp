@@ -1,7 +1,7 @@
 #include "host/geo_plugin_exception.h"
 
-#include "host/error_table.h"
 #include "com/plugin_module.h"
+#include "host/error_table.h"
 #include "stringex.h"
 
 #include <utility>

@@ -1,8 +1,8 @@
 // The plug-in DLL as a COM server: its exports, its registration and its class factory, called
 // directly as COM and regsvr32 call them.
 
+#include "com/plugin_identity.h"
 #include "geo_host_interfaces.h"
-#include "plugin_identity.h"
 #include "plugin_test_support.h"
 #include "win32_handles.h"
 

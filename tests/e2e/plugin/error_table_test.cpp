@@ -1,6 +1,6 @@
 // The host's error table and the plug-in's error type, without a host.
 
-#include "debug_out.h"
+#include "com/debug_out.h"
 #include "host/error_table.h"
 #include "host/geo_plugin_exception.h"
 #include "test_support.h"

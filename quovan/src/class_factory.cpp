@@ -1,4 +1,4 @@
-#include "com/class_factory.h"
+#include "class_factory.h"
 
 #include "com/plugin_module.h"
 #include "quovan_plugin.h"

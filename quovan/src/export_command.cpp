@@ -1,14 +1,14 @@
-#include "export/export_command.h"
+#include "export_command.h"
 
-#include "debug_out.h"
+#include "com/debug_out.h"
 #include "desktop/desktop_link.h"
 #include "desktop/desktop_messages.h"
 #include "desktop/desktop_settings.h"
+#include "export/area_selector.h"
 #include "export/export_request.h"
 #include "host/geo_plugin_application.h"
 #include "host/geo_plugin_exception.h"
 #include "host/geo_plugin_map.h"
-#include "export/area_selector.h"
 #include "host/host_session.h"
 
 #include <exception>

@@ -1,4 +1,4 @@
-#include "debug_out.h"
+#include "com/debug_out.h"
 
 #include <cstdarg>
 
