@@ -162,11 +162,6 @@ void splitAt(std::string text, std::string separator, std::string& head, std::st
     }
 }
 
-bool usesDecimalComma()
-{
-    return g_DecimalComma;
-}
-
 double stringToFloat(std::string text)
 {
     if (g_DecimalComma) {
