@@ -8,7 +8,6 @@
 
 namespace installer {
 
-constexpr char kProgramName[] = "quovan_plugin_dist.exe";
 constexpr char kLogFileName[] = "quovan.log";
 constexpr char kPluginFileName[] = "quovan.dll";
 constexpr char kOptionFileName[] = "quovan_plugin_dist.ini";

@@ -16,15 +16,10 @@ const size_t kValueBuffer = 1024;
 
 strell::unique_hkey regOpen(const std::string& keyText)
 {
-    std::string root = keyText;
+    // No backslash after a hive name: the whole text names the hive and the path is empty.
+    std::string root;
     std::string path;
-    const size_t separator = keyText.find('\\');
-    if (separator != std::string::npos && separator > 0) {
-        root = keyText.substr(0, separator);
-        path = keyText.substr(separator + 1);
-    } else {
-        strell::debugPrint("separator not found\n");
-    }
+    strell::splitAt(keyText, "\\", root, path);
 
     root = strell::toUpper(root);
     HKEY hive = nullptr;

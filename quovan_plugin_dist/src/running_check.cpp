@@ -15,7 +15,7 @@ bool checkGeogridRunning(const std::string& logFile, std::vector<std::string>& p
         std::vector<strell::ProcessInfo> processes;
         strell::getProcessInfoList(ids, processes);
         std::vector<strell::ProcessInfo> running;
-        strell::filterProcessInfo(processes, running, "d2vexcrd.exe", strell::filter_mode(1), false, false);
+        strell::filterProcessInfo(processes, running, "d2vexcrd.exe", strell::FILTER_COMMANDLINE, false, false);
         for (const strell::ProcessInfo& process : running) {
             const std::string& path = process.ExeModuleInfo.FullPathName;
             programPaths.push_back(path);

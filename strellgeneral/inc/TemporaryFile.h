@@ -17,7 +17,6 @@ public:
     // Creates an empty file with a unique name in the folder (empty folder: the current folder).
     // False when that fails; GetLastError() tells why.
     bool Create(const std::string& folder);
-    bool IsCreated() const { return !m_Path.empty(); }
     const std::string& GetPath() const { return m_Path; }
 
     // Moves the file over the target (replacing it). On failure the file is kept for a retry and

@@ -35,8 +35,8 @@ std::string win32Location(const char* source, int line);
 [[noreturn]] void throwReport(const std::string& message, const char* source, int line, const char* function);
 [[noreturn]] void throwAssertion(const std::string& condition, const std::string& explanation,
                                  const char* source, int line, const char* function);
-// Reads GetLastError() itself unless an error code is given.
-[[noreturn]] void throwWin32(const std::string& message, const char* source, int line);
+// GetLastError(), for the macros below without <windows.h> in this header.
+unsigned long lastError();
 [[noreturn]] void throwWin32(const std::string& message, unsigned long errorCode, const char* source, int line);
 
 } // namespace strell
@@ -48,4 +48,10 @@ std::string win32Location(const char* source, int line);
         if (!(condition))                                                                                       \
             ::strell::throwAssertion(#condition, (explanation), STRELL_SOURCE, __LINE__, (function));           \
     } while (0)
-#define STRELL_THROW_WIN32(message) ::strell::throwWin32((message), STRELL_SOURCE, __LINE__)
+// The code is taken before the message is built: formatting it may call APIs that overwrite the last error.
+#define STRELL_THROW_WIN32_CODE(message, code)                                                                 \
+    do {                                                                                                        \
+        const unsigned long strellErrorCode_ = (code);                                                          \
+        ::strell::throwWin32((message), strellErrorCode_, STRELL_SOURCE, __LINE__);                             \
+    } while (0)
+#define STRELL_THROW_WIN32(message) STRELL_THROW_WIN32_CODE(message, ::strell::lastError())

@@ -44,7 +44,6 @@ void splitAt(std::string text, std::string separator, std::string& head, std::st
 
 double stringToFloat(std::string text);
 std::string floatToString(double value);
-bool usesDecimalComma();
 
 std::string getWin32ErrorText(unsigned long code);
 

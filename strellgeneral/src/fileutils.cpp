@@ -132,11 +132,8 @@ void copyFile(std::string source, std::string destination)
     STRELL_ASSERT(closed == 0, "strell::copyFile",
                   formatString("copyFile: Unable to write destination file [%s]\n", destination.c_str()));
 
-    if (!temporary.ReplaceTarget(destination)) {
-        const DWORD error = GetLastError();
-        throwWin32(formatString("copyFile: Unable to replace destination file [%s]", destination.c_str()), error,
-                   STRELL_SOURCE, __LINE__);
-    }
+    if (!temporary.ReplaceTarget(destination))
+        STRELL_THROW_WIN32(formatString("copyFile: Unable to replace destination file [%s]", destination.c_str()));
 }
 
 void deleteFileSys(std::string filename)

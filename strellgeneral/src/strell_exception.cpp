@@ -37,10 +37,9 @@ void throwAssertion(const std::string& condition, const std::string& explanation
     throw exception(errorReport(assertionText(condition, explanation), source, line, function));
 }
 
-void throwWin32(const std::string& message, const char* source, int line)
+unsigned long lastError()
 {
-    const DWORD error = GetLastError();
-    throwWin32(message, error, source, line);
+    return GetLastError();
 }
 
 void throwWin32(const std::string& message, unsigned long errorCode, const char* source, int line)

@@ -264,11 +264,8 @@ void getProcessInfo(DWORD processId, ProcessInfo& info)
         return;
     }
     unique_process process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process) {
-        const DWORD error = GetLastError();  // before the message is formatted
-        throwWin32(formatString("OpenProcess(processid: %d) failed", static_cast<int>(processId)), error,
-                   STRELL_SOURCE, __LINE__);
-    }
+    if (!process)
+        STRELL_THROW_WIN32(formatString("OpenProcess(processid: %d) failed", static_cast<int>(processId)));
     try {
         ProcessInfo result;
         result.ProcessId = processId;

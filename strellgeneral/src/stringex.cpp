@@ -1,5 +1,7 @@
 #include "stringex.h"
 
+#include "win32_handles.h"
+
 #include <windows.h>
 
 #include <cctype>
@@ -162,11 +164,6 @@ void splitAt(std::string text, std::string separator, std::string& head, std::st
     }
 }
 
-bool usesDecimalComma()
-{
-    return g_DecimalComma;
-}
-
 double stringToFloat(std::string text)
 {
     if (g_DecimalComma) {
@@ -195,10 +192,10 @@ std::string getWin32ErrorText(unsigned long code)
                                             FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                                         reinterpret_cast<char*>(&buffer), 0, nullptr);
+    const unique_hlocal owner(buffer);
     if (length == 0 || buffer == nullptr)
         return std::string();
-    std::string text(buffer, length);
-    LocalFree(buffer);
+    const std::string text(buffer, length);
     return replaceAll("\r\n", text, "") + formatString(" (err: %d,0x%X)", static_cast<int>(code),
                                                        static_cast<unsigned>(code));
 }

@@ -149,3 +149,32 @@ TEST(ErrorReports, FormatsOfTheLibrary)
         EXPECT_EQ(e.text(), "EnumProcesses(query size) failed " + getWin32ErrorText(5) + " [\"./src/strell_process:12\"]");
     }
 }
+
+namespace {
+// A message built with an API call that sets its own last error on the way.
+std::string messageThatSetsLastError(const std::string& text)
+{
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return text;
+}
+} // namespace
+
+TEST(ErrorReports, Win32CodeIsTakenBeforeTheMessageIsBuilt)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    try {
+        STRELL_THROW_WIN32(messageThatSetsLastError("OpenProcess(processid: 4) failed"));
+        FAIL();
+    } catch (const strell::win32exception& e) {
+        EXPECT_EQ(e.errorCode(), 5u);
+        EXPECT_EQ(e.text(), "OpenProcess(processid: 4) failed " + getWin32ErrorText(5) + " [\"./src/example:" +
+                                std::to_string(__LINE__ - 5) + "\"]");
+    }
+    try {
+        STRELL_THROW_WIN32_CODE(messageThatSetsLastError("copyFile"), ERROR_SHARING_VIOLATION);
+        FAIL();
+    } catch (const strell::win32exception& e) {
+        EXPECT_EQ(e.errorCode(), 32u);
+        EXPECT_EQ(e.text().find("copyFile " + getWin32ErrorText(32) + " [\"./src/example:"), 0u) << e.text();
+    }
+}
