@@ -4,7 +4,8 @@
 # One process per suite rather than per case: a Wine process start costs more than most cases, and the
 # cases of a suite share their set-up. Every suite of the project passes when run whole.
 #
-# Variables: WINE_ENV, EXE, PREFIX, WORKING_DIRECTORY, OUTPUT, TIMEOUT, RESOURCE_LOCK (may be empty).
+# Variables: WINE_ENV, EXE, PREFIX, WORKING_DIRECTORY, OUTPUT, TIMEOUT, RESOURCE_LOCK (may be empty),
+# SUITE_LOCKS (may be empty): "Suite=lock,Suite=lock" for suites that need a lock of their own.
 
 execute_process(COMMAND ${WINE_ENV} wine ${EXE} --gtest_list_tests
                 WORKING_DIRECTORY ${WORKING_DIRECTORY}
@@ -24,8 +25,15 @@ foreach(line IN LISTS lines)
             "add_test([=[${PREFIX}.${suite}]=] [=[${WINE_ENV}]=] wine [=[${EXE}]=] [=[--gtest_filter=${suite}.*]=])\n"
             "set_tests_properties([=[${PREFIX}.${suite}]=] PROPERTIES WORKING_DIRECTORY [=[${WORKING_DIRECTORY}]=]"
             " FIXTURES_REQUIRED wine TIMEOUT ${TIMEOUT}")
-        if(RESOURCE_LOCK)
-            string(APPEND content " RESOURCE_LOCK [=[${RESOURCE_LOCK}]=]")
+        set(locks ${RESOURCE_LOCK})
+        string(REPLACE "," ";" suite_locks "${SUITE_LOCKS}")
+        foreach(pair IN LISTS suite_locks)
+            if(pair MATCHES "^${suite}=(.+)$")
+                list(APPEND locks ${CMAKE_MATCH_1})
+            endif()
+        endforeach()
+        if(locks)
+            string(APPEND content " RESOURCE_LOCK [=[${locks}]=]")
         endif()
         string(APPEND content ")\n")
     endif()
