@@ -76,7 +76,14 @@ say "5. Removing again: quovan_plugin_dist.exe --remove"
 installer ok --remove
 show_plugin_folders
 
-say "6. A failed installation: quovan.dll is missing next to the installer"
+say "6. Unattended: quovan_plugin_dist.exe --silent"
+explain "An administrator's software-distribution tool runs the installer with nobody at the screen. No box appears; the log keeps what the boxes would have said and ends with one summary line, and the exit code tells the result (0 all done, 2 some failed, 3 a map application runs, 4 nothing found, 1 wrong options)."
+installer ok --silent
+show_plugin_folders
+echo "  The last lines of the log:"
+show_log | tail -4
+
+say "7. A failed installation: quovan.dll is missing next to the installer"
 explain "Each installation fails with its own box, the summary lists the failures and the installer offers to mail its log to support. The user answers Yes; the mail goes to the mail system (here a recording stand-in for MAPI32.DLL), which shows what it was handed."
 rm "$drive_c/QuovanDemo/quovan.dll"
 cp build/tests/bin/MAPI32.DLL "$drive_c/QuovanDemo/"

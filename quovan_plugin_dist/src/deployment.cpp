@@ -32,6 +32,7 @@ PluginDeployment::PluginDeployment(bool remove, std::string pluginFileName, std:
 
 void PluginDeployment::deploy(const std::string& product, const std::string& pluginDir)
 {
+    ++m_Result.foundCount;
     const std::string target = strell::joinPath(pluginDir, m_PluginFileName);
 
     if (!hasWriteAccess(pluginDir)) {
@@ -57,6 +58,7 @@ void PluginDeployment::removePlugin(const std::string& product, const std::strin
             logLine(m_LogFile, strell::formatString("        not found: '%s'", target.c_str()));
         }
     } catch (const strell::exception& e) {
+        ++m_Result.failedCount;
         logError(m_LogFile, e.text());
     }
 }

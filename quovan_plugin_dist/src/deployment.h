@@ -7,8 +7,9 @@ namespace installer {
 
 // Outcome of a run, shown in the summary.
 struct DeploymentResult {
+    int foundCount = 0;  // installations handed to the deployment
     int doneCount = 0;
-    int failedCount = 0;
+    int failedCount = 0;  // failed copies, and failed deletions with --remove
     std::string doneList;   // product name + "\n" per installation
     std::string failedList;
 };

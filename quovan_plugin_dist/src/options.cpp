@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "Argv.h"
+
 namespace installer {
 
 void declareOptions(CommandLineArguments& options)
@@ -10,6 +12,8 @@ void declareOptions(CommandLineArguments& options)
                                             "Verbose level (0-3)"));
     options.AddArgument(CommandLineArgument("-r", kOptionRemove, CommandLineArgument::TYPE_BOOL, false,
                                             "Removes the plugin from all found directories"));
+    options.AddArgument(CommandLineArgument("-s", kOptionSilent, CommandLineArgument::TYPE_BOOL, false,
+                                            "Installs or removes without any message box; the exit code tells the result"));
     options.AddArgument(CommandLineArgument("-u", kOptionUrl, CommandLineArgument::TYPE_STRING, false,
                                             "Launches the given url"));
     // This "3" belongs to --url, the option declared last. It stays there on purpose: the url is
@@ -19,6 +23,17 @@ void declareOptions(CommandLineArguments& options)
     options.AddArgument(CommandLineArgument("-b", kOptionBaseKey, CommandLineArgument::TYPE_STRING, false,
                                             "My string parameter"));
     options.SetDefaultValue(kDefaultBaseKey);
+}
+
+bool silentRequested(const std::string& commandLine)
+{
+    CArgv words(commandLine);
+    for (int i = 0; i < words.GetArgc(); ++i) {
+        const std::string word = words.GetArgv()[i];
+        if (word == "-s" || word == kOptionSilent)
+            return true;
+    }
+    return false;
 }
 
 } // namespace installer

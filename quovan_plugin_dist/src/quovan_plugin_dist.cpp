@@ -4,6 +4,7 @@
 #include "config.h"
 #include "deployment.h"
 #include "error_report.h"
+#include "exit_codes.h"
 #include "installations.h"
 #include "installer_log.h"
 #include "messages.h"
@@ -45,15 +46,20 @@ int reportNoInstallations(const std::string& logFile)
 {
     showBox(box::kNoInstallations, text::kNoInstallations);
     logError(logFile, text::kNoInstallations);
-    return 0;
+    return silentMode() ? exitcode::kNoInstallations : exitcode::kSuccess;
 }
 
-// True when the user chose to cancel because map applications are running.
-bool userCancelsWhileRunning(const std::string& logFile)
+// True when the run must stop because map applications are running: the user chose to cancel, or
+// nobody can be asked (silent mode), and then nothing is changed.
+bool stopsWhileRunning(const std::string& logFile)
 {
     std::vector<std::string> programPaths;
     if (!checkGeogridRunning(logFile, programPaths))
         return false;
+    if (silentMode()) {
+        logLine(logFile, "Silent mode: map applications are running, nothing is changed");
+        return true;
+    }
     return showBox(box::kApplicationsRunning, text::applicationsRunning(programPaths)) == IDYES;
 }
 
@@ -77,9 +83,26 @@ void offerErrorReport(const std::string& logFile)
         showBox(box::kMailFailed, text::mailFailed(logFile));
 }
 
+// The result of a silent run as its exit code, also written to the log in one line, so that an
+// administrator reading the logs of many PCs sees each outcome at a glance.
+int silentResult(const std::string& logFile, const PluginDeployment& deployment)
+{
+    const DeploymentResult& result = deployment.result();
+    const int code = result.foundCount == 0  ? exitcode::kNoInstallations
+                     : result.failedCount > 0 ? exitcode::kFailures
+                                              : exitcode::kSuccess;
+    logLine(logFile, strell::formatString("Silent run: %d installation(s) found, %d %s, %d failed, exit code %d",
+                                          result.foundCount, result.doneCount,
+                                          deployment.removeMode() ? "removed" : "installed", result.failedCount,
+                                          code));
+    return code;
+}
+
 int install(CommandLineArguments& options, const std::string& logFile)
 {
     options.LoadFromIni(kOptionFileName);
+    if (options.GetBool(kOptionSilent) && !silentMode())
+        beginSilentMode(logFile);
     strell::setTraceLevel(options.GetInt(kOptionVerbose));
 
     const std::string baseKey = options.GetString(kOptionBaseKey);
@@ -87,24 +110,28 @@ int install(CommandLineArguments& options, const std::string& logFile)
 
     if (!baseKeyExists(baseKey))
         return reportNoInstallations(logFile);
-    if (userCancelsWhileRunning(logFile))
-        return 1;
+    if (stopsWhileRunning(logFile))
+        return silentMode() ? exitcode::kApplicationsRunning : exitcode::kError;
 
     walkInstallations(baseKey, logFile, [&](const std::string& product, const std::string& pluginDir) {
         deployment.deploy(product, pluginDir);
     });
 
     showSummary(deployment);
+    if (silentMode())
+        return silentResult(logFile, deployment);
     if (!deployment.removeMode() && deployment.result().failedCount > 0)
         offerErrorReport(logFile);
-    return 0;
+    return exitcode::kSuccess;
 }
 
 int reportError(const std::string& logFile, const std::string& error)
 {
     logError(logFile, error);
     showBox(box::kRunError, error);
-    return 1;
+    if (silentMode())
+        logLine(logFile, strell::formatString("Silent run: ended by an error, exit code %d", exitcode::kError));
+    return exitcode::kError;
 }
 
 } // namespace
@@ -112,13 +139,25 @@ int reportError(const std::string& logFile, const std::string& error)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     const std::string logFile = strell::joinPath(strell::getExecutableFolder(), kLogFileName);
+    const std::string arguments = commandLine ? commandLine : "";
     try {
         CommandLineArguments options;
         declareOptions(options);
+        // Known before parsing, so that a wrong command line of a silent run shows no box either.
+        const bool silent = silentRequested(arguments);
         // "dummy" stands in for the program name; -ver / --version ends the process in here.
-        options.ParseCommandLine(std::string("dummy ") + (commandLine ? commandLine : ""));
+        try {
+            options.ParseCommandLine("dummy " + arguments);
+        } catch (...) {
+            if (silent)
+                beginSilentMode(logFile);
+            throw;
+        }
+        // Help is what the user asked for, so it shows its box even in silent mode.
         if (options.GetBool(kOptionHelp))
             return showHelp(options);
+        if (silent)
+            beginSilentMode(logFile);
         options.Validate();
         if (options.GetBool(kOptionUrl))
             return openUrl(options.GetString(kOptionUrl));

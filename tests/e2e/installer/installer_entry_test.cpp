@@ -20,6 +20,8 @@ const char kHelpText[] =
     "  -h, --help              ...optional, Displays the helpscreen\n"
     "  -v, --verbose {integer} ...optional, Verbose level (0-3)\n"
     "  -r, --remove            ...optional, Removes the plugin from all found directories\n"
+    "  -s, --silent            ...optional, Installs or removes without any message box; the exit code tells the "
+    "result\n"
     "  -u, --url {string}      ...optional, Launches the given url\n"
     "  -b, --basekey {string}  ...optional, My string parameter\n";
 

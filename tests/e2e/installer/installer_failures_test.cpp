@@ -242,6 +242,12 @@ TEST(InstallerFailures, RunningMapApplicationAsksFirst)
     const std::vector<std::string> lines = sandbox.logLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), " Running Geogrid Process \"" + program + "\""), lines.end());
 
+    // Nobody can be asked in silent mode: nothing changes, and the exit code says why.
+    const ProgramRun silent = sandbox.run("--silent");
+    EXPECT_EQ(silent.exitCode, 3u);
+    EXPECT_TRUE(silent.boxes.empty());
+    EXPECT_FALSE(exists(InstallerSandbox::pluginFile(top50)));
+
     const ProgramRun continued = sandbox.run("", {IDNO, IDOK});
     EXPECT_EQ(continued.exitCode, 0u);
     ASSERT_EQ(continued.boxes.size(), 2u);
