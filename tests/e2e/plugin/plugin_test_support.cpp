@@ -168,23 +168,4 @@ std::vector<std::string> valueNames(const std::string& key)
     return names;
 }
 
-int runProgram(const std::string& commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
-    strell::unique_process process(info.hProcess);
-    strell::unique_handle_null thread(info.hThread);
-    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 99);
-        return -2;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
-}
-
 } // namespace plugintest

@@ -71,6 +71,4 @@ std::string defaultValue(const std::string& key);
 std::vector<std::string> subKeys(const std::string& key);
 std::vector<std::string> valueNames(const std::string& key);
 
-int runProgram(const std::string& commandLine);
-
 } // namespace plugintest
