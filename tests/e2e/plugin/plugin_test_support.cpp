@@ -34,17 +34,14 @@ RegistryLock::RegistryLock() : m_Mutex(CreateMutexA(nullptr, FALSE, "quovan_plug
 {
     if (!m_Mutex)
         throw std::runtime_error("registry lock not created");
-    const DWORD wait = WaitForSingleObject(m_Mutex, 110000);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
-        CloseHandle(m_Mutex);
+    const DWORD wait = WaitForSingleObject(m_Mutex.get(), 110000);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED)
         throw std::runtime_error("registry lock not acquired");
-    }
 }
 
 RegistryLock::~RegistryLock()
 {
-    ReleaseMutex(m_Mutex);
-    CloseHandle(m_Mutex);
+    ReleaseMutex(m_Mutex.get());
 }
 
 Installation::Installation(const std::string& plugInName) : m_Folder("geo")
