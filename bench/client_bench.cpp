@@ -8,6 +8,7 @@
 
 #include "bench_clock.h"
 #include "MessageClient.h"
+#include "win32_handles.h"
 
 #include <winsock2.h>
 
@@ -29,28 +30,27 @@ public:
     {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        m_Listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        m_Listener.reset(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         sockaddr_in address = {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = inet_addr("127.0.0.1");
-        ::bind(m_Listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_Listener, 4);
+        ::bind(m_Listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_Listener.get(), 4);
         int length = sizeof address;
-        getsockname(m_Listener, reinterpret_cast<sockaddr*>(&address), &length);
+        getsockname(m_Listener.get(), reinterpret_cast<sockaddr*>(&address), &length);
         m_Port = ntohs(address.sin_port);
     }
-    ~Sink() { closesocket(m_Listener); }
     int port() const { return m_Port; }
 
     // Receives one connection until the peer closes; frames() and lastFrameTime() tell what arrived.
     void receiveOne()
     {
         m_Frames = 0;
-        SOCKET s = ::accept(m_Listener, nullptr, nullptr);
+        const strell::unique_socket s(::accept(m_Listener.get(), nullptr, nullptr));
         std::string pending;
         char buffer[65536];
         for (;;) {
-            const int n = ::recv(s, buffer, sizeof buffer, 0);
+            const int n = ::recv(s.get(), buffer, sizeof buffer, 0);
             if (n <= 0)
                 break;
             pending.append(buffer, n);
@@ -66,13 +66,12 @@ public:
             }
             pending.erase(0, offset);
         }
-        closesocket(s);
     }
     int frames() const { return m_Frames; }
     double lastFrameTime() const { return m_LastFrame; }
 
 private:
-    SOCKET m_Listener;
+    strell::unique_socket m_Listener;
     int m_Port = 0;
     std::atomic<int> m_Frames{0};
     double m_LastFrame = 0;
@@ -114,12 +113,12 @@ AsyncFigures runAsync(Sink& sink, bool holdBack)
 double runPlain(Sink& sink)
 {
     std::thread receiver([&] { sink.receiveOne(); });
-    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    strell::unique_socket s(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = inet_addr("127.0.0.1");
     address.sin_port = htons(static_cast<u_short>(sink.port()));
-    ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::connect(s.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
     const double start = benchSeconds();
     for (int i = 0; i < kRecords; ++i) {
         const std::string text = recordText(i);
@@ -128,9 +127,9 @@ double runPlain(Sink& sink)
         frame += static_cast<char>(length & 0xFF);
         frame += static_cast<char>(length >> 8);
         frame.append(text.c_str(), length);
-        ::send(s, frame.data(), static_cast<int>(frame.size()), 0);
+        ::send(s.get(), frame.data(), static_cast<int>(frame.size()), 0);
     }
-    closesocket(s);
+    s.reset(); // the sink counts until the peer closes
     receiver.join();
     return sink.frames() / (sink.lastFrameTime() - start);
 }

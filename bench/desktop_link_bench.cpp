@@ -19,6 +19,7 @@
 #include "strell_process.h"
 #include "stringex.h"
 #include "message_boxes.h"
+#include "process_launcher.h"
 #include "test_support.h"
 #include "win32_handles.h"
 
@@ -120,33 +121,18 @@ private:
 // A program started with the command line, ended with the object.
 class Program {
 public:
-    explicit Program(std::string commandLine)
-    {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION created = {};
-        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created))
-            throw std::runtime_error("cannot start " + commandLine);
-        m_Process.reset(created.hProcess);
-        strell::unique_handle_null thread(created.hThread);
-    }
-    ~Program()
-    {
-        TerminateProcess(m_Process.get(), 0);
-        WaitForSingleObject(m_Process.get(), 5000);
-    }
+    explicit Program(const std::string& commandLine) : m_Process(testsupport::launch(commandLine)) {}
+    ~Program() { m_Process.terminate(0); }
     // The exit code, or -1 when it is still running after the wait.
     long waitForEnd(DWORD timeoutMs)
     {
-        if (WaitForSingleObject(m_Process.get(), timeoutMs) != WAIT_OBJECT_0)
+        if (!m_Process.wait(timeoutMs))
             return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(m_Process.get(), &code);
-        return static_cast<long>(code);
+        return static_cast<long>(m_Process.exitCode());
     }
 
 private:
-    strell::unique_process m_Process;
+    testsupport::ChildProcess m_Process;
 };
 
 void waitForFile(const std::string& path)

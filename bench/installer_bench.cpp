@@ -8,6 +8,7 @@
 #include "message_boxes.h"
 #include "running_check.h"
 #include "test_support.h"
+#include "win32_handles.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -24,9 +25,8 @@ const int kInstallations = 100;
 
 void createKey(const std::string& path)
 {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegCloseKey(key);
+    strell::unique_hkey key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
 }
 
 void deleteTree(const std::string& path)

@@ -1,5 +1,6 @@
 #include "message_boxes.h"
 
+#include "process_launcher.h"
 #include "win32_handles.h"
 
 #include <algorithm>
@@ -160,35 +161,21 @@ std::string quoteArgument(const std::string& argument)
 
 namespace {
 
-std::string buildEnvironment(const std::string& extra)
+// "NAME=value" lines separated by '\n'; anything else is left out.
+std::vector<std::string> environmentLines(const std::string& text)
 {
-    // Current environment, with the extra lines added or replacing same-named variables.
-    std::vector<std::string> vars;
-    char* block = GetEnvironmentStringsA();
-    for (const char* p = block; *p; p += lstrlenA(p) + 1)
-        vars.emplace_back(p);
-    FreeEnvironmentStringsA(block);
+    std::vector<std::string> variables;
     size_t pos = 0;
-    while (pos < extra.size()) {
-        size_t end = extra.find('\n', pos);
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
         if (end == std::string::npos)
-            end = extra.size();
-        const std::string line = extra.substr(pos, end - pos);
+            end = text.size();
+        const std::string line = text.substr(pos, end - pos);
         pos = end + 1;
-        const size_t eq = line.find('=');
-        if (line.empty() || eq == std::string::npos)
-            continue;
-        const std::string name = line.substr(0, eq + 1);
-        vars.erase(std::remove_if(vars.begin(), vars.end(),
-                                  [&](const std::string& v) { return lstrcmpiA(v.substr(0, name.size()).c_str(), name.c_str()) == 0; }),
-                   vars.end());
-        vars.push_back(line);
+        if (line.find('=') != std::string::npos)
+            variables.push_back(line);
     }
-    std::string result;
-    for (const std::string& v : vars)
-        result += v + '\0';
-    result += '\0';
-    return result;
+    return variables;
 }
 
 } // namespace
@@ -207,36 +194,31 @@ ProgramRun runAnsweringBoxes(const std::string& commandLine,
     strell::unique_hfile output(CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                             CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    PROCESS_INFORMATION info = {};
-    std::string mutableLine = commandLine;
-    const std::string environment = options.environment.empty() ? std::string() : buildEnvironment(options.environment);
-    if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0,
-                        environment.empty() ? nullptr : const_cast<char*>(environment.data()),
-                        options.currentFolder.empty() ? nullptr : options.currentFolder.c_str(), &startup, &info)) {
+    LaunchOptions launchOptions;
+    launchOptions.variables = environmentLines(options.environment);
+    launchOptions.currentFolder = options.currentFolder;
+    launchOptions.output = output.get();
+    ChildProcess process;
+    try {
+        process = launch(commandLine, launchOptions);
+    } catch (...) {
+        output.reset();
         DeleteFileA(outputPath);
-        throw std::runtime_error("cannot start: " + commandLine + " (error " + std::to_string(GetLastError()) + ")");
+        throw;
     }
+    // The program writes through its own inherited copy.
     output.reset();
-    strell::unique_process process(info.hProcess);
-    strell::unique_handle_null thread(info.hThread);
 
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= options.timeoutMs) {
             run.timedOut = true;
-            TerminateProcess(process.get(), 99);
-            WaitForSingleObject(process.get(), 5000);
+            process.terminate(99);
             break;
         }
         MessageBoxInfo box;
-        if (waitForMessageBox(info.dwProcessId, process.get(), options.timeoutMs - elapsed, box)) {
+        if (waitForMessageBox(process.id(), process.handle(), options.timeoutMs - elapsed, box)) {
             run.boxes.push_back(box);
             if (options.onBox)
                 options.onBox(box);
@@ -245,10 +227,10 @@ ProgramRun runAnsweringBoxes(const std::string& commandLine,
             answerMessageBox(box, button);
             continue;
         }
-        if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0)
+        if (process.wait(0))
             break;
     }
-    GetExitCodeProcess(process.get(), &run.exitCode);
+    run.exitCode = process.exitCode();
     run.output = [&] {
         std::string text;
         FILE* f = std::fopen(outputPath, "rb");

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "win32_handles.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -48,8 +50,8 @@ TempDir::~TempDir()
 void removeTree(const std::string& path)
 {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    strell::unique_hfind find(FindFirstFileA((path + "\\*").c_str(), &data));
+    if (find) {
         do {
             const std::string name = data.cFileName;
             if (name == "." || name == "..")
@@ -60,8 +62,8 @@ void removeTree(const std::string& path)
                 removeTree(child);
             else
                 DeleteFileA(child.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+        } while (FindNextFileA(find.get(), &data));
+        find.reset(); // an open search would keep the folder
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());

@@ -3,6 +3,7 @@
 #include "report_text.h"
 #include "strell_exception.h"
 #include "test_support.h"
+#include "win32_handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -189,10 +190,11 @@ TEST(FileCopy, UnwritableDestinationKeepsItsContentAndTheNamedError)
 
     // Destination in use without sharing (a running program's file).
     writeFile(dir.file("locked"), "in use");
-    HANDLE lock = CreateFileA(dir.file("locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    strell::unique_hfile lock(
+        CreateFileA(dir.file("locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
     text = raisedText(copyFile, dir.file("src"), dir.file("locked"));
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(text.rfind(openError + dir.file("locked") + "]\n\"", 0), 0u) << text;
     EXPECT_EQ(readFile(dir.file("locked")), "in use");
 
@@ -210,9 +212,9 @@ TEST(FileCopy, ReplaceRefusedLeavesDestinationAndNoTemporaryFile)
     writeFile(dir.file("src"), "new content");
     writeFile(dir.file("dst"), "old content");
     // Open for writing by someone else, but not shared for deletion: writable, yet not replaceable.
-    HANDLE holder = CreateFileA(dir.file("dst").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    strell::unique_hfile holder(CreateFileA(dir.file("dst").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
     std::string text;
     bool win32 = false;
     try {
@@ -223,7 +225,7 @@ TEST(FileCopy, ReplaceRefusedLeavesDestinationAndNoTemporaryFile)
     } catch (const strell::exception& e) {
         text = e.text();
     }
-    CloseHandle(holder);
+    holder.reset();
     EXPECT_TRUE(win32) << text;
     EXPECT_EQ(text.rfind("copyFile: Unable to replace destination file [" + dir.file("dst") + "] ", 0), 0u) << text;
     EXPECT_NE(text.find(" (err: "), std::string::npos) << text;

@@ -2,6 +2,7 @@
 #include "folder_contents.h"
 #include "strell_exception.h"
 #include "test_support.h"
+#include "win32_handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -266,18 +267,18 @@ TEST(IniWrite, FailureLeavesTheFileIntact)
     EXPECT_EQ(readFile(file), content);
 
     // In use by a program that shares nothing: not even readable, so its content must not be lost.
-    HANDLE lock = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    strell::unique_hfile lock(CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(SetString(file, "s", "k", "2"), RC_FILE_NOT_FOUND);
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(readFile(file), content);
 
     // Readable and writable, but not replaceable.
-    lock = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                       nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    lock.reset(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr));
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(SetString(file, "s", "k", "2"), RC_FILE_NOT_FOUND);
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(readFile(file), content);
 
     EXPECT_EQ(folderContents(dir.path()), std::vector<std::string>{"keep.ini"});

@@ -1,6 +1,7 @@
 #include "plugin_session.h"
 
 #include "bstr_text.h"
+#include "process_launcher.h"
 #include "stringex.h"
 #include "transcript.h"
 #include "transcript_text.h"
@@ -9,24 +10,6 @@
 namespace hostsim {
 
 namespace {
-
-int runAndWait(std::string commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
-    strell::unique_process process(info.hProcess);
-    strell::unique_handle_null thread(info.hThread);
-    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 99);
-        return -2;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
-}
 
 // The registered file of the class, as COM would load it.
 std::string inprocServer(REFCLSID classId)
@@ -55,7 +38,7 @@ bool CPlugInSession::registerPlugIns(const std::string& installation)
     bool allRegistered = true;
     do {
         const std::string path = strell::joinPath(folder, found.cFileName);
-        const int code = runAndWait("regsvr32.exe /s \"" + path + "\"");
+        const int code = testsupport::runAndWait("regsvr32.exe /s \"" + path + "\"", 60000);
         m_Transcript.line("regsvr32 " + quote(path) + " -> exit " + std::to_string(code));
         allRegistered = allRegistered && code == 0;
     } while (FindNextFileA(find.get(), &found));

@@ -16,22 +16,20 @@ struct WinsockUse {
     }
 };
 
-SOCKET listenOnLoopback(int& port)
+strell::unique_socket listenOnLoopback(int& port)
 {
     static WinsockUse winsock;
-    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET)
+    strell::unique_socket s(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!s)
         throw std::runtime_error("LogServer: socket failed");
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = inet_addr("127.0.0.1");
     address.sin_port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(s, 16) != 0) {
-        closesocket(s);
+    if (::bind(s.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(s.get(), 16) != 0)
         throw std::runtime_error("LogServer: bind/listen failed");
-    }
     int length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    getsockname(s.get(), reinterpret_cast<sockaddr*>(&address), &length);
     port = ntohs(address.sin_port);
     return s;
 }
@@ -51,15 +49,13 @@ LogServer::~LogServer()
 void LogServer::acceptLoop()
 {
     for (;;) {
-        SOCKET s = ::accept(m_Listener, nullptr, nullptr);
-        if (s == INVALID_SOCKET)
+        strell::unique_socket s(::accept(m_Listener.get(), nullptr, nullptr));
+        if (!s)
             return;
         std::lock_guard<std::mutex> lock(m_Mutex);
-        if (m_Stopped) {
-            closesocket(s);
+        if (m_Stopped)
             return;
-        }
-        m_Connections.emplace_back(new Connection{s, {}, false, false, {}});
+        m_Connections.emplace_back(new Connection{std::move(s), {}, false, false, {}});
         Connection* connection = m_Connections.back().get();
         connection->reader = std::thread([this, connection] { readLoop(connection); });
         m_Changed.notify_all();
@@ -70,13 +66,16 @@ void LogServer::readLoop(Connection* connection)
 {
     char buffer[8192];
     for (;;) {
+        // Taken under the lock: closeClients() closes the socket under it.
+        SOCKET socket;
         {
             std::unique_lock<std::mutex> lock(m_Mutex);
             m_Changed.wait(lock, [&] { return !m_Paused || m_Stopped || connection->closed; });
             if (m_Stopped || connection->closed)
                 return;
+            socket = connection->socket.get();
         }
-        const int n = ::recv(connection->socket, buffer, sizeof buffer, 0);
+        const int n = ::recv(socket, buffer, sizeof buffer, 0);
         if (n <= 0)
             return;
         std::lock_guard<std::mutex> lock(m_Mutex);
@@ -155,7 +154,7 @@ void LogServer::sendToClients(const std::string& bytes, size_t pieceSize, unsign
     {
         std::lock_guard<std::mutex> lock(m_Mutex);
         for (auto& c : m_Connections)
-            sockets.push_back(c->socket);
+            sockets.push_back(c->socket.get());
     }
     if (pieceSize == 0)
         pieceSize = bytes.size();
@@ -184,8 +183,8 @@ void LogServer::closeClients()
         for (auto& c : connections) {
             c->closed = true;
             // Closing is what wakes a blocked recv under Wine; shutdown alone does not.
-            ::shutdown(c->socket, SD_BOTH);
-            closesocket(c->socket);
+            ::shutdown(c->socket.get(), SD_BOTH);
+            c->socket.reset();
         }
         m_Changed.notify_all();
     }
@@ -198,34 +197,29 @@ void LogServer::stop()
 {
     {
         std::lock_guard<std::mutex> lock(m_Mutex);
-        if (m_Stopped && m_Listener == INVALID_SOCKET)
+        if (m_Stopped && !m_Listener)
             return;
         m_Stopped = true;
         m_Changed.notify_all();
     }
     if (m_Acceptor.joinable()) {
         // A connection of our own wakes the blocked accept, which then sees the stop.
-        SOCKET wake = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        const strell::unique_socket wake(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         sockaddr_in address = {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = inet_addr("127.0.0.1");
         address.sin_port = htons(static_cast<u_short>(m_Port));
-        ::connect(wake, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::connect(wake.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
         m_Acceptor.join();
-        closesocket(wake);
     }
-    if (m_Listener != INVALID_SOCKET) {
-        closesocket(m_Listener);
-        m_Listener = INVALID_SOCKET;
-    }
+    m_Listener.reset();
     closeClients();
 }
 
 int unusedPort()
 {
     int port = 0;
-    SOCKET s = listenOnLoopback(port);
-    closesocket(s);
+    listenOnLoopback(port);
     return port;
 }
 

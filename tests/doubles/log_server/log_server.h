@@ -2,6 +2,8 @@
 // A log-server double on 127.0.0.1 (ephemeral port): accepts any number of connections, records every
 // byte it receives, splits the stream into "ME" frames, and can send bytes back or go away.
 
+#include "win32_handles.h"
+
 #include <winsock2.h>
 
 #include <condition_variable>
@@ -46,7 +48,7 @@ public:
 
 private:
     struct Connection {
-        SOCKET socket;
+        strell::unique_socket socket;
         std::string pending;
         bool broken = false;
         bool closed = false;
@@ -57,7 +59,7 @@ private:
     void readLoop(Connection* connection);
     void parse(Connection& connection);
 
-    SOCKET m_Listener = INVALID_SOCKET;
+    strell::unique_socket m_Listener;
     int m_Port = 0;
     std::thread m_Acceptor;
     std::mutex m_Mutex;

@@ -5,6 +5,8 @@
 //   QUOVAN_MAPI_RECORD  file that receives the record (appended; one block per call)
 //   QUOVAN_MAPI_RESULT  result code to return (decimal; default 0 = SUCCESS_SUCCESS)
 
+#include "win32_handles.h"
+
 #include <windows.h>
 #include <mapi.h>
 
@@ -41,10 +43,9 @@ std::string exclusiveOpen(const char* path)
 {
     if (!path)
         return "(null)";
-    HANDLE h = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const strell::unique_hfile file(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return "failed " + std::to_string(GetLastError());
-    CloseHandle(h);
     return "ok";
 }
 

@@ -1,6 +1,7 @@
 #include "folder_contents.h"
 #include "message_boxes.h"
 #include "test_support.h"
+#include "win32_handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -75,13 +76,12 @@ public:
 private:
     static void setValue(HKEY root, const std::string& key, const char* name, const std::string& value)
     {
-        HKEY handle = nullptr;
-        if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
+        strell::unique_hkey handle;
+        if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, handle.put(), nullptr) !=
             ERROR_SUCCESS)
             throw std::runtime_error("cannot create " + key);
-        RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        RegSetValueExA(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(handle);
     }
 
     static int s_Count;

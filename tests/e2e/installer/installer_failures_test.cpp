@@ -6,6 +6,7 @@
 #include "folder_contents.h"
 
 #include "helper_process.h"
+#include "win32_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -155,11 +156,12 @@ TEST(InstallerFailures, LockedPluginFileStaysAsItWas)
     const std::string locked = InstallerSandbox::pluginFile(top50);
     writeFile(locked, "running build");
     // The map application holds its plug-in open.
-    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    strell::unique_hfile holder(CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                            nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
 
     const ProgramRun run = sandbox.run("", {IDOK, IDOK, IDNO});
-    CloseHandle(holder);
+    holder.reset();
     ASSERT_EQ(run.boxes.size(), 3u);
     EXPECT_EQ(run.boxes[0].text.substr(0, failureBoxStart("Top50").size()), failureBoxStart("Top50"));
     EXPECT_EQ(run.boxes[1].text,

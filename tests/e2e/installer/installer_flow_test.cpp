@@ -3,6 +3,7 @@
 #include "installer_sandbox.h"
 
 #include "folder_contents.h"
+#include "win32_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -318,10 +319,11 @@ TEST(InstallerFlow, DefaultBaseKeyIsTheMakersKeyOfTheMachine)
     const std::string top50 = sandbox.makeInstallation("Top50");
     const std::string product = "QuovanTestProduct" + std::to_string(GetCurrentProcessId());
     const std::string key = "SOFTWARE\\EADS Deutschland GmbH\\" + product + "\\" + forwardSlashes(top50);
-    HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+    strell::unique_hkey handle;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.put(),
+                              nullptr),
               ERROR_SUCCESS);
-    RegCloseKey(handle);
+    handle.reset();
 
     const ProgramRun run = sandbox.run("--basekey \"HKLM\\SOFTWARE\\EADS Deutschland GmbH\"");
     const ProgramRun byDefault = sandbox.runPlain("");

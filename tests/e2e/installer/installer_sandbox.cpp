@@ -1,5 +1,7 @@
 #include "installer_sandbox.h"
 
+#include "win32_handles.h"
+
 #include <aclapi.h>
 
 #include <atomic>
@@ -15,10 +17,10 @@ namespace {
 
 std::atomic<int> g_Count{0};
 
-HKEY createKey(const std::string& path)
+strell::unique_hkey createKey(const std::string& path)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+    strell::unique_hkey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) !=
         ERROR_SUCCESS)
         throw std::runtime_error("cannot create key " + path);
     return key;
@@ -27,25 +29,24 @@ HKEY createKey(const std::string& path)
 void deleteTree(const std::string& path)
 {
     // A locked key must be opened up again before it can go.
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+    strell::unique_hkey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, key.put()) == ERROR_SUCCESS) {
         SECURITY_DESCRIPTOR sd;
         InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
         SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE);
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
-        RegCloseKey(key);
+        RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &sd);
     }
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return;
     std::vector<std::string> children;
     char name[256];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         children.emplace_back(name);
     }
-    RegCloseKey(key);
+    key.reset();
     for (const std::string& child : children)
         deleteTree(path + "\\" + child);
     RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
@@ -66,7 +67,7 @@ InstallerSandbox::InstallerSandbox(bool withPlugin)
     m_RegistryPath = "Software\\QuovanTests\\run" + std::to_string(GetCurrentProcessId()) + "_" +
                      std::to_string(++g_Count);
     deleteTree(m_RegistryPath);
-    RegCloseKey(createKey(m_RegistryPath));
+    createKey(m_RegistryPath);
     m_BaseKey = "HKCU\\" + m_RegistryPath;
 
     CreateDirectoryA(installerFolder().c_str(), nullptr);
@@ -94,20 +95,19 @@ std::string InstallerSandbox::makeInstallation(const std::string& name, bool wit
 
 void InstallerSandbox::addProduct(const std::string& product) const
 {
-    RegCloseKey(createKey(m_RegistryPath + "\\" + product));
+    createKey(m_RegistryPath + "\\" + product);
 }
 
 void InstallerSandbox::addSubKey(const std::string& product, const std::string& subKey) const
 {
-    RegCloseKey(createKey(m_RegistryPath + "\\" + product + "\\" + subKey));
+    createKey(m_RegistryPath + "\\" + product + "\\" + subKey);
 }
 
 void InstallerSandbox::setValue(const std::string& product, const std::string& subKey, const std::string& name,
                                 DWORD type, const void* data, DWORD size) const
 {
-    HKEY key = createKey(m_RegistryPath + "\\" + product + "\\" + subKey);
-    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    const strell::unique_hkey key = createKey(m_RegistryPath + "\\" + product + "\\" + subKey);
+    RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
 void InstallerSandbox::setDestDir(const std::string& product, const std::string& subKey,
@@ -125,14 +125,13 @@ std::string InstallerSandbox::addInstallationNamedByFolder(const std::string& pr
 
 void InstallerSandbox::lockKey(const std::string& relativeKey) const
 {
-    HKEY key = createKey(m_RegistryPath + "\\" + relativeKey);
+    const strell::unique_hkey key = createKey(m_RegistryPath + "\\" + relativeKey);
     SECURITY_DESCRIPTOR sd;
     InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
     ACL acl;
     InitializeAcl(&acl, sizeof acl, ACL_REVISION); // no entries: nobody may open it
     SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
-    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
-    RegCloseKey(key);
+    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &sd);
 }
 
 ProgramRun InstallerSandbox::run(const std::string& arguments, const std::vector<int>& answers,

@@ -4,6 +4,7 @@
 #include "com/plugin_identity.h"
 #include "geo_host_interfaces.h"
 #include "plugin_test_support.h"
+#include "process_launcher.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
@@ -161,9 +162,9 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters)
     plugintest::RegistryLock lock;
     unregisterServer();
     const std::string dll = testsupport::quoteArgument(modulePath());
-    EXPECT_EQ(0, plugintest::runProgram("regsvr32.exe /s " + dll));
+    EXPECT_EQ(0, testsupport::runAndWait("regsvr32.exe /s " + dll, 60000));
     expectRegistered();
-    EXPECT_EQ(0, plugintest::runProgram("regsvr32.exe /u /s " + dll));
+    EXPECT_EQ(0, testsupport::runAndWait("regsvr32.exe /u /s " + dll, 60000));
     expectNothingRegistered();
 }
 

@@ -3,6 +3,7 @@
 #include "message_boxes.h"
 #include "stringex.h"
 #include "strell_process.h"
+#include "win32_handles.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -109,18 +110,11 @@ void endDesktopDoubles()
 RunningDouble::RunningDouble(const std::string& program, const std::string& arguments) : m_Folder("desk")
 {
     const std::string ready = m_Folder.file("ready");
-    std::string commandLine =
+    const std::string commandLine =
         testsupport::quoteArgument(program) + " --ready-file " + testsupport::quoteArgument(ready) + " " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created))
-        throw std::runtime_error("cannot start " + commandLine);
-    m_Process.reset(created.hProcess);
-    strell::unique_handle_null thread(created.hThread);
-    m_ProcessId = created.dwProcessId;
+    m_Process = testsupport::launch(commandLine);
     for (int i = 0; i < 200 && !testsupport::exists(ready); ++i) {
-        if (WaitForSingleObject(m_Process.get(), 50) == WAIT_OBJECT_0)
+        if (m_Process.wait(50))
             throw std::runtime_error("the desktop double ended at once: " + commandLine);
     }
     if (!testsupport::exists(ready))
@@ -129,13 +123,12 @@ RunningDouble::RunningDouble(const std::string& program, const std::string& argu
 
 RunningDouble::~RunningDouble()
 {
-    TerminateProcess(m_Process.get(), 0);
-    WaitForSingleObject(m_Process.get(), 5000);
+    m_Process.terminate(0);
 }
 
 bool RunningDouble::runsAfter(DWORD waitMs) const
 {
-    return WaitForSingleObject(m_Process.get(), waitMs) == WAIT_TIMEOUT;
+    return WaitForSingleObject(m_Process.handle(), waitMs) == WAIT_TIMEOUT;
 }
 
 std::vector<Received> readRecord(const std::string& path)

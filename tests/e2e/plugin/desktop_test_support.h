@@ -4,8 +4,8 @@
 // test leaves behind.
 
 #include "plugin_test_support.h"
+#include "process_launcher.h"
 #include "test_support.h"
-#include "win32_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -51,14 +51,13 @@ public:
     RunningDouble(const RunningDouble&) = delete;
     RunningDouble& operator=(const RunningDouble&) = delete;
 
-    DWORD processId() const { return m_ProcessId; }
+    DWORD processId() const { return m_Process.id(); }
     // Whether the process still runs after waiting up to the given time for its end.
     bool runsAfter(DWORD waitMs) const;
 
 private:
     testsupport::TempDir m_Folder;
-    strell::unique_process m_Process;
-    DWORD m_ProcessId = 0;
+    testsupport::ChildProcess m_Process;
 };
 
 // One line of a double's record file.

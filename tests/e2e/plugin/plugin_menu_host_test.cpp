@@ -2,6 +2,7 @@
 // commands, notifications, the plug-in information, termination and unloading.
 
 #include "plugin_test_support.h"
+#include "process_launcher.h"
 #include "transcript_text.h"
 
 #include <gtest/gtest.h>
@@ -295,7 +296,8 @@ TEST(PlugInModuleState, NoSwitchOutsideADll)
 {
     plugintest::Installation installation("quovan.plg");
     plugintest::RegistryLock lock;
-    ASSERT_EQ(0, plugintest::runProgram("regsvr32.exe /s " + testsupport::quoteArgument(installation.plugInPath())));
+    ASSERT_EQ(0, testsupport::runAndWait("regsvr32.exe /s " + testsupport::quoteArgument(installation.plugInPath()),
+                                         60000));
     const HostRun result = plugintest::runHost(installation, "initialise\n", {}, "--no-register");
     EXPECT_TRUE(result.has("call Menu.InsertPopup(1, 100, 8, \"\") -> S_OK")) << result.dump();
     EXPECT_TRUE(result.has("call Menu.AddItem(7, 100, \"\", 2069, \"\") -> S_OK"));

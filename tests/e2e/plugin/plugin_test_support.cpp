@@ -34,17 +34,14 @@ RegistryLock::RegistryLock() : m_Mutex(CreateMutexA(nullptr, FALSE, "quovan_plug
 {
     if (!m_Mutex)
         throw std::runtime_error("registry lock not created");
-    const DWORD wait = WaitForSingleObject(m_Mutex, 110000);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
-        CloseHandle(m_Mutex);
+    const DWORD wait = WaitForSingleObject(m_Mutex.get(), 110000);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED)
         throw std::runtime_error("registry lock not acquired");
-    }
 }
 
 RegistryLock::~RegistryLock()
 {
-    ReleaseMutex(m_Mutex);
-    CloseHandle(m_Mutex);
+    ReleaseMutex(m_Mutex.get());
 }
 
 Installation::Installation(const std::string& plugInName) : m_Folder("geo")
@@ -166,25 +163,6 @@ std::vector<std::string> valueNames(const std::string& key)
          ++i, length = sizeof name)
         names.push_back(name);
     return names;
-}
-
-int runProgram(const std::string& commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
-    strell::unique_process process(info.hProcess);
-    strell::unique_handle_null thread(info.hThread);
-    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 99);
-        return -2;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
 }
 
 } // namespace plugintest

@@ -5,6 +5,7 @@
 
 #include "message_boxes.h"
 #include "test_support.h"
+#include "win32_handles.h"
 
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ public:
     RegistryLock& operator=(const RegistryLock&) = delete;
 
 private:
-    void* m_Mutex;
+    strell::unique_handle_null m_Mutex;
 };
 
 // A host installation in a temporary folder, with the plug-in copied to bin\PlugIn under the name.
@@ -70,7 +71,5 @@ bool keyExists(const std::string& key);
 std::string defaultValue(const std::string& key);
 std::vector<std::string> subKeys(const std::string& key);
 std::vector<std::string> valueNames(const std::string& key);
-
-int runProgram(const std::string& commandLine);
 
 } // namespace plugintest
