@@ -1,6 +1,7 @@
 #include "folder_contents.h"
 #include "message_boxes.h"
 #include "test_support.h"
+#include "win32_handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -129,6 +130,25 @@ TEST(InstallerEntry, VersionPrintsTheVersionLineAndEnds)
         EXPECT_TRUE(run.boxes.empty()) << option;
     }
     EXPECT_EQ(folderContents(installer.folder().path()), std::vector<std::string>{"quovan_plugin_dist.exe"});
+}
+
+// The manifest as Windows reads it when the installer starts.
+TEST(InstallerEntry, ManifestAsksForAdministratorAndCommonControls)
+{
+    const strell::unique_hmodule module(
+        LoadLibraryExA(winPath(INSTALLER_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module);
+    const HRSRC resource = FindResourceA(module.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
+    ASSERT_NE(resource, nullptr);
+    const HGLOBAL data = LoadResource(module.get(), resource);
+    ASSERT_NE(data, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(data)), SizeofResource(module.get(), resource));
+
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos);
+    // The texts are code page 1252; a UTF-8 process code page would garble every box.
+    EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos);
 }
 
 TEST(InstallerEntry, HelpBox)
