@@ -1,11 +1,13 @@
 #include "folder_contents.h"
 #include "message_boxes.h"
+#include "pe_imports.h"
 #include "test_support.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -149,6 +151,14 @@ TEST(InstallerEntry, ManifestAsksForAdministratorAndCommonControls)
     EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos);
     // The texts are code page 1252; a UTF-8 process code page would garble every box.
     EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos);
+}
+
+// Linked statically: a bare Windows has everything the installer imports.
+TEST(InstallerEntry, ImportsSystemDllsOnly)
+{
+    const std::vector<std::string> imports = importedDlls(winPath(INSTALLER_EXE));
+    EXPECT_NE(std::find(imports.begin(), imports.end(), "KERNEL32.dll"), imports.end());
+    EXPECT_EQ(foreignImports(winPath(INSTALLER_EXE)), std::vector<std::string>{});
 }
 
 TEST(InstallerEntry, HelpBox)

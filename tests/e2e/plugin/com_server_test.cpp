@@ -3,6 +3,7 @@
 
 #include "com/plugin_identity.h"
 #include "geo_host_interfaces.h"
+#include "pe_imports.h"
 #include "plugin_test_support.h"
 #include "win32_handles.h"
 
@@ -255,3 +256,9 @@ TEST_F(ClassFactory, PlugInObjectIdentityAndCounts)
 }
 
 } // namespace
+
+// Loaded into the map host on any customer's PC: nothing beyond what Windows brings.
+TEST(PlugInFile, ImportsSystemDllsOnly)
+{
+    EXPECT_EQ(testsupport::foreignImports(plugintest::plugInDll()), std::vector<std::string>{});
+}
