@@ -2,6 +2,7 @@
 #include "message_boxes.h"
 #include "pe_imports.h"
 #include "test_support.h"
+#include "version_info.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +160,19 @@ TEST(InstallerEntry, ImportsSystemDllsOnly)
     const std::vector<std::string> imports = importedDlls(winPath(INSTALLER_EXE));
     EXPECT_NE(std::find(imports.begin(), imports.end(), "KERNEL32.dll"), imports.end());
     EXPECT_EQ(foreignImports(winPath(INSTALLER_EXE)), std::vector<std::string>{});
+}
+
+TEST(InstallerEntry, VersionResourceNamesMakerAndVersion)
+{
+    const VersionInfo info = readVersionInfo(winPath(INSTALLER_EXE));
+    EXPECT_EQ(info.fileVersion, "1.95.0.0");
+    EXPECT_EQ(info.productVersion, "1.95.0.0");
+    EXPECT_EQ(info.value("FileVersion"), "1.95");
+    EXPECT_EQ(info.value("ProductVersion"), "1.95");
+    EXPECT_EQ(info.value("CompanyName"), "telvor");
+    EXPECT_EQ(info.value("OriginalFilename"), "quovan_plugin_dist.exe");
+    EXPECT_EQ(info.value("LegalCopyright"), "\xA9 2009 telvor. Alle Rechte vorbehalten."); // code page 1252
+    EXPECT_NE(info.value("FileDescription"), "");
 }
 
 TEST(InstallerEntry, HelpBox)

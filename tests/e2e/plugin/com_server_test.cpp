@@ -5,6 +5,7 @@
 #include "geo_host_interfaces.h"
 #include "pe_imports.h"
 #include "plugin_test_support.h"
+#include "version_info.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
@@ -261,4 +262,13 @@ TEST_F(ClassFactory, PlugInObjectIdentityAndCounts)
 TEST(PlugInFile, ImportsSystemDllsOnly)
 {
     EXPECT_EQ(testsupport::foreignImports(plugintest::plugInDll()), std::vector<std::string>{});
+}
+
+TEST(PlugInFile, VersionResourceNamesMakerAndVersion)
+{
+    const testsupport::VersionInfo info = testsupport::readVersionInfo(plugintest::plugInDll());
+    EXPECT_EQ(info.fileVersion, "1.1.0.0");
+    EXPECT_EQ(info.value("FileVersion"), "1.01");
+    EXPECT_EQ(info.value("CompanyName"), "telvor");
+    EXPECT_EQ(info.value("OriginalFilename"), "quovan.dll");
 }
