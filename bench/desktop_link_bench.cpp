@@ -9,7 +9,7 @@
 // with SendMessageA, which returns once the double has received and recorded it. Only the item
 // states of the menu follow the send inside that step (three in-process calls of the host).
 //
-// Parts: the desktop link's own code, built into this program, times its window search (refresh)
+// Pieces: the desktop link's own code, built into this program, times its window search (refresh)
 // and one command (the version question) against the same windows.
 //
 // usage: desktop_link_bench [exports]   (default 50)

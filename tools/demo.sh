@@ -10,11 +10,22 @@ echo "Built: $(ls dist | tr '\n' ' ')"
 
 wine_() { build/wineenv.sh wine "$@"; }
 drive_c=build/wineprefix/drive_c
+# The installer loads the mail system's MAPI32.DLL from the system folder only. A win64 prefix keeps
+# the system folder of 32-bit programs apart in syswow64; tools/build.sh pairs a win64 prefix with the
+# 64-bit build, so this is system32 unless build/ was configured by hand.
+system_folder=$drive_c/windows/system32
+if [ "$(build/wineenv.sh sh -c 'echo "$WINEARCH"')" = win64 ] &&
+    grep -q '^CMAKE_TOOLCHAIN_FILE:.*mingw32' build/CMakeCache.txt; then
+    system_folder=$drive_c/windows/syswow64
+fi
+mail_library=$system_folder/mapi32.dll
 base='HKLM\SOFTWARE\EADS Deutschland GmbH'
 
 cleanup() {
     wine_ reg delete "$base" /f >/dev/null 2>&1 || true
     rm -rf "$drive_c/Maps" "$drive_c/QuovanDemo" "$drive_c/boxes.txt"
+    # Wine's own mail library comes back in place of the stand-in.
+    if [ -e "$mail_library.demo" ]; then mv -f "$mail_library.demo" "$mail_library"; fi
 }
 build/wineenv.sh wineserver -p >/dev/null 2>&1 </dev/null
 trap 'cleanup; build/wineenv.sh wineserver -k >/dev/null 2>&1 || true' EXIT
@@ -86,7 +97,8 @@ show_log | tail -4
 say "7. A failed installation: quovan.dll is missing next to the installer"
 explain "Each installation fails with its own box, the summary lists the failures and the installer offers to mail its log to support. The user answers Yes; the mail goes to the mail system (here a recording stand-in for MAPI32.DLL), which shows what it was handed."
 rm "$drive_c/QuovanDemo/quovan.dll"
-cp build/tests/bin/MAPI32.DLL "$drive_c/QuovanDemo/"
+if [ -e "$mail_library" ]; then mv "$mail_library" "$mail_library.demo"; fi
+cp build/tests/bin/MAPI32.DLL "$mail_library"
 QUOVAN_MAPI_RECORD='C:\QuovanDemo\mail.txt' installer ok,ok,ok,yes
 echo "  The mail system received:"
 sed 's/^/  | /' "$drive_c/QuovanDemo/mail.txt"

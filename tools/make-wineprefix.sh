@@ -11,7 +11,8 @@ rm -rf "$prefix"
 "$env_sh" wine cmd.exe /c exit 0 >/dev/null 2>&1
 # Headless: windows and message boxes exist without any X display.
 "$env_sh" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-# The mail system is never Wine's own: MAPI32.DLL is the one next to the program, or none at all.
+# The mail system is never Wine's own: MAPI32.DLL is a double that a test put into the system folder,
+# or none at all.
 "$env_sh" wine reg add 'HKCU\Software\Wine\DllOverrides' /v mapi32 /d native /f >/dev/null 2>&1
 "$env_sh" wineserver -w
 touch "$stamp"

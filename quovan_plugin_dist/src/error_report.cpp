@@ -1,5 +1,7 @@
 #include "error_report.h"
 
+#include "system_library.h"
+
 #include <windows.h>
 #include <mapi.h>
 
@@ -20,7 +22,7 @@ bool sendErrorReport(const std::string& sender, const std::string& recipient, co
 {
     try {
         // The library stays loaded: the mail system may keep threads of its own running.
-        HMODULE mapi = LoadLibraryA("MAPI32.DLL");
+        const HMODULE mapi = loadSystemLibrary("MAPI32.DLL").release();
         if (!mapi)
             return false;
         const auto sendMail =

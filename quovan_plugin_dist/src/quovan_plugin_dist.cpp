@@ -11,6 +11,7 @@
 #include "options.h"
 #include "registry.h"
 #include "running_check.h"
+#include "system_library.h"
 
 #include "strell_log.h"
 #include "strell_systeminfo.h"
@@ -138,6 +139,7 @@ int reportError(const std::string& logFile, const std::string& error)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
+    restrictDllSearch();
     const std::string logFile = strell::joinPath(strell::getExecutableFolder(), kLogFileName);
     const std::string arguments = commandLine ? commandLine : "";
     try {

@@ -4,6 +4,7 @@
 // Environment:
 //   QUOVAN_MAPI_RECORD  file that receives the record (appended; one block per call)
 //   QUOVAN_MAPI_RESULT  result code to return (decimal; default 0 = SUCCESS_SUCCESS)
+//   QUOVAN_MAPI_LOADS   file that receives the double's own path, one line each time a process loads it
 
 #include "win32_handles.h"
 
@@ -49,7 +50,28 @@ std::string exclusiveOpen(const char* path)
     return "ok";
 }
 
+void append(const std::string& file, const std::string& text)
+{
+    if (file.empty())
+        return;
+    if (FILE* out = std::fopen(file.c_str(), "ab")) {
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+    }
+}
+
 } // namespace
+
+// Which copy of the library a program loaded, even when it never calls it.
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        char path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+        append(environment("QUOVAN_MAPI_LOADS"), std::string(path, length) + "\n");
+    }
+    return TRUE;
+}
 
 extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message,
                                                            FLAGS flags, ULONG reserved)
@@ -82,13 +104,7 @@ extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE session, ULON
     }
     record += "end\n";
 
-    const std::string file = environment("QUOVAN_MAPI_RECORD");
-    if (!file.empty()) {
-        if (FILE* out = std::fopen(file.c_str(), "ab")) {
-            std::fwrite(record.data(), 1, record.size(), out);
-            std::fclose(out);
-        }
-    }
+    append(environment("QUOVAN_MAPI_RECORD"), record);
     const std::string result = environment("QUOVAN_MAPI_RESULT");
     return result.empty() ? SUCCESS_SUCCESS : static_cast<ULONG>(std::strtoul(result.c_str(), nullptr, 10));
 }

@@ -1,11 +1,14 @@
 #include "folder_contents.h"
 #include "message_boxes.h"
+#include "pe_imports.h"
 #include "test_support.h"
+#include "version_info.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -129,6 +132,46 @@ TEST(InstallerEntry, VersionPrintsTheVersionLineAndEnds)
         EXPECT_TRUE(run.boxes.empty()) << option;
     }
     EXPECT_EQ(folderContents(installer.folder().path()), std::vector<std::string>{"quovan_plugin_dist.exe"});
+}
+
+// The manifest as Windows reads it when the installer starts.
+TEST(InstallerEntry, ManifestAsksForAdministratorAndCommonControls)
+{
+    const strell::unique_hmodule module(
+        LoadLibraryExA(winPath(INSTALLER_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module);
+    const HRSRC resource = FindResourceA(module.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
+    ASSERT_NE(resource, nullptr);
+    const HGLOBAL data = LoadResource(module.get(), resource);
+    ASSERT_NE(data, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(data)), SizeofResource(module.get(), resource));
+
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos);
+    // The texts are code page 1252; a UTF-8 process code page would garble every box.
+    EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos);
+}
+
+// Linked statically: a bare Windows has everything the installer imports.
+TEST(InstallerEntry, ImportsSystemDllsOnly)
+{
+    const std::vector<std::string> imports = importedDlls(winPath(INSTALLER_EXE));
+    EXPECT_NE(std::find(imports.begin(), imports.end(), "KERNEL32.dll"), imports.end());
+    EXPECT_EQ(foreignImports(winPath(INSTALLER_EXE)), std::vector<std::string>{});
+}
+
+TEST(InstallerEntry, VersionResourceNamesMakerAndVersion)
+{
+    const VersionInfo info = readVersionInfo(winPath(INSTALLER_EXE));
+    EXPECT_EQ(info.fileVersion, "1.95.0.0");
+    EXPECT_EQ(info.productVersion, "1.95.0.0");
+    EXPECT_EQ(info.value("FileVersion"), "1.95");
+    EXPECT_EQ(info.value("ProductVersion"), "1.95");
+    EXPECT_EQ(info.value("CompanyName"), "telvor");
+    EXPECT_EQ(info.value("OriginalFilename"), "quovan_plugin_dist.exe");
+    EXPECT_EQ(info.value("LegalCopyright"), "\xA9 2009 telvor. Alle Rechte vorbehalten."); // code page 1252
+    EXPECT_NE(info.value("FileDescription"), "");
 }
 
 TEST(InstallerEntry, HelpBox)

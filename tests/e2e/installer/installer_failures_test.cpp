@@ -93,7 +93,7 @@ TEST(InstallerFailures, MissingPluginFailsEveryInstallationAndOffersTheMail)
 TEST(InstallerFailures, MailCarriesTheClosedLogFile)
 {
     MissingPlugin world;
-    CopyFileA(mapiDouble().c_str(), (world.sandbox.installerFolder() + "\\MAPI32.DLL").c_str(), FALSE);
+    const SystemMailLibrary mail(mapiDouble());
     const std::string record = world.sandbox.root() + "\\mail.txt";
 
     const ProgramRun run = world.sandbox.run("", {IDOK, IDOK, IDOK, IDYES}, "QUOVAN_MAPI_RECORD=" + record);
@@ -127,14 +127,15 @@ TEST(InstallerFailures, RefusedOrMissingMailShowsWhereTheLogIs)
     }();
     for (const char* situation : {"refused", "no library", "no entry"}) {
         MissingPlugin world;
-        const std::string mapi = world.sandbox.installerFolder() + "\\MAPI32.DLL";
+        std::string library;
         std::string environment;
         if (std::string(situation) == "refused") {
-            CopyFileA(mapiDouble().c_str(), mapi.c_str(), FALSE);
+            library = mapiDouble();
             environment = "QUOVAN_MAPI_RESULT=3"; // MAPI_E_LOGIN_FAILURE
         } else if (std::string(situation) == "no entry") {
-            CopyFileA(winPath(MAPI_WITHOUT_ENTRY_DLL).c_str(), mapi.c_str(), FALSE);
+            library = winPath(MAPI_WITHOUT_ENTRY_DLL);
         }
+        const SystemMailLibrary mail(library);
         const ProgramRun run = world.sandbox.run("", {IDOK, IDOK, IDOK, IDYES}, environment);
         EXPECT_EQ(run.exitCode, 0u) << situation;
         ASSERT_EQ(run.boxes.size(), 5u) << situation;
@@ -143,6 +144,33 @@ TEST(InstallerFailures, RefusedOrMissingMailShowsWhereTheLogIs)
         EXPECT_EQ(run.boxes[4].text, failedText + world.sandbox.logPath()) << situation;
         // The log goes on after it was closed for the mail.
         EXPECT_NE(world.sandbox.logText().find("Plugin datei"), std::string::npos);
+    }
+}
+
+// A MAPI32.DLL beside the installer (in a download folder, say) would run with administrator rights.
+TEST(InstallerFailures, MailLibraryBesideTheInstallerIsNeverLoaded)
+{
+    for (const bool inSystemFolder : {true, false}) {
+        MissingPlugin world;
+        const SystemMailLibrary mail(inSystemFolder ? mapiDouble() : std::string());
+        CopyFileA(mapiDouble().c_str(), (world.sandbox.installerFolder() + "\\MAPI32.DLL").c_str(), FALSE);
+        const std::string loads = world.sandbox.root() + "\\loads.txt";
+        const std::string record = world.sandbox.root() + "\\mail.txt";
+
+        const ProgramRun run = world.sandbox.run("", {IDOK, IDOK, IDOK, IDYES},
+                                                 "QUOVAN_MAPI_LOADS=" + loads + "\nQUOVAN_MAPI_RECORD=" + record);
+        EXPECT_EQ(run.exitCode, 0u) << inSystemFolder;
+        if (inSystemFolder) {
+            // Once, from the system folder; Windows names a module as it was asked for, in any case.
+            EXPECT_EQ(_stricmp(readFile(loads).c_str(), (mail.path() + "\n").c_str()), 0) << readFile(loads);
+            EXPECT_EQ(run.boxes.size(), 4u);
+            EXPECT_NE(readFile(record).find("MAPISendMail"), std::string::npos);
+        } else {
+            EXPECT_FALSE(exists(loads));
+            EXPECT_FALSE(exists(record));
+            ASSERT_EQ(run.boxes.size(), 5u);
+            EXPECT_EQ(run.boxes[4].text.rfind("Senden des Fehlerprotokolls fehlgeschlagen!", 0), 0u);
+        }
     }
 }
 

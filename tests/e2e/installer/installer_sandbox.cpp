@@ -52,7 +52,34 @@ void deleteTree(const std::string& path)
     RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
+std::string systemFolder()
+{
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        throw std::runtime_error("no system folder");
+    return std::string(folder, length);
+}
+
 } // namespace
+
+SystemMailLibrary::SystemMailLibrary(const std::string& library)
+    : m_Path(systemFolder() + "\\mapi32.dll"), m_Saved(m_Path + ".quovantest")
+{
+    // A run that ended before restoring left the original in the saved file: keep that one.
+    if (!exists(m_Saved))
+        MoveFileA(m_Path.c_str(), m_Saved.c_str());
+    DeleteFileA(m_Path.c_str());
+    if (!library.empty() && !CopyFileA(library.c_str(), m_Path.c_str(), FALSE))
+        throw std::runtime_error("cannot put the mail library into the system folder");
+}
+
+SystemMailLibrary::~SystemMailLibrary()
+{
+    DeleteFileA(m_Path.c_str());
+    if (exists(m_Saved))
+        MoveFileA(m_Saved.c_str(), m_Path.c_str());
+}
 
 std::string forwardSlashes(std::string path)
 {
@@ -149,7 +176,8 @@ ProgramRun InstallerSandbox::runPlain(const std::string& arguments, const std::v
     RunOptions options;
     options.currentFolder = root();
     options.timeoutMs = 60000;
-    // The prefix loads MAPI32.DLL only from beside the installer: the recording double, or none at all.
+    // The prefix never loads Wine's own MAPI32.DLL: the installer gets the double that a test put into
+    // the system folder (SystemMailLibrary), or none at all.
     options.environment = extraEnvironment;
     return runAnsweringBoxes(quoteArgument(installerPath()) + " " + arguments, answers, options);
 }

@@ -60,6 +60,24 @@ private:
     std::string m_RegistryPath; // below HKEY_CURRENT_USER
 };
 
+// MAPI32.DLL in the system folder, the only place the installer loads it from, for the life of this
+// object; whatever lay there before (Wine's own, which the prefix never loads) comes back afterwards.
+// The suites of installer_tests hold one lock, so no other run sees the exchange.
+class SystemMailLibrary {
+public:
+    // library: the file to put there; empty for none at all.
+    explicit SystemMailLibrary(const std::string& library);
+    ~SystemMailLibrary();
+    SystemMailLibrary(const SystemMailLibrary&) = delete;
+    SystemMailLibrary& operator=(const SystemMailLibrary&) = delete;
+
+    const std::string& path() const { return m_Path; }
+
+private:
+    std::string m_Path;
+    std::string m_Saved;
+};
+
 // "C:\a\b" -> "C:/a/b"
 std::string forwardSlashes(std::string path);
 

@@ -67,7 +67,7 @@ TEST(InstallerSilent, FailedCopyAmongSuccessfulOnesGivesTwoAndNoMail)
     CreateDirectoryA(InstallerSandbox::pluginFile(world.top50old).c_str(), nullptr);
     // A mail library that would record a mail: none may be sent.
     const std::string mailRecord = world.sandbox.root() + "\\mail.txt";
-    CopyFileA(winPath(MAPI_DOUBLE_DLL).c_str(), (world.sandbox.installerFolder() + "\\MAPI32.DLL").c_str(), FALSE);
+    const SystemMailLibrary mail(winPath(MAPI_DOUBLE_DLL));
 
     const ProgramRun run = world.sandbox.run("--silent", {}, "QUOVAN_MAPI_RECORD=" + mailRecord);
     EXPECT_EQ(run.exitCode, 2u);

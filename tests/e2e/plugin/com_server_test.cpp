@@ -3,8 +3,10 @@
 
 #include "com/plugin_identity.h"
 #include "geo_host_interfaces.h"
+#include "pe_imports.h"
 #include "plugin_test_support.h"
 #include "process_launcher.h"
+#include "version_info.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
@@ -256,3 +258,18 @@ TEST_F(ClassFactory, PlugInObjectIdentityAndCounts)
 }
 
 } // namespace
+
+// Loaded into the map host on any customer's PC: nothing beyond what Windows brings.
+TEST(PlugInFile, ImportsSystemDllsOnly)
+{
+    EXPECT_EQ(testsupport::foreignImports(plugintest::plugInDll()), std::vector<std::string>{});
+}
+
+TEST(PlugInFile, VersionResourceNamesMakerAndVersion)
+{
+    const testsupport::VersionInfo info = testsupport::readVersionInfo(plugintest::plugInDll());
+    EXPECT_EQ(info.fileVersion, "1.1.0.0");
+    EXPECT_EQ(info.value("FileVersion"), "1.01");
+    EXPECT_EQ(info.value("CompanyName"), "telvor");
+    EXPECT_EQ(info.value("OriginalFilename"), "quovan.dll");
+}
