@@ -42,7 +42,8 @@ constexpr BoxKind kRunError{kCaptionError, MB_OK};
 // to the log, prefixed with the box's caption, and the answer is the box's first button.
 int showBox(const BoxKind& kind, const std::string& text);
 
-// From here on every box of the run is written to this log instead of shown.
+// From here on every box of the run is written to this log instead of shown; calling it again changes
+// nothing.
 void beginSilentMode(const std::string& logFile);
 bool silentMode();
 

@@ -102,7 +102,7 @@ int silentResult(const std::string& logFile, const PluginDeployment& deployment)
 int install(CommandLineArguments& options, const std::string& logFile)
 {
     options.LoadFromIni(kOptionFileName);
-    if (options.GetBool(kOptionSilent) && !silentMode())
+    if (options.GetBool(kOptionSilent))
         beginSilentMode(logFile);
     strell::setTraceLevel(options.GetInt(kOptionVerbose));
 
@@ -126,8 +126,11 @@ int install(CommandLineArguments& options, const std::string& logFile)
     return exitcode::kSuccess;
 }
 
-int reportError(const std::string& logFile, const std::string& error)
+// silent: whether the command line asked for silent mode; the error may have come before it took effect.
+int reportError(const std::string& logFile, const std::string& error, bool silent)
 {
+    if (silent)
+        beginSilentMode(logFile);
     logError(logFile, error);
     showBox(box::kRunError, error);
     if (silentMode())
@@ -142,19 +145,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     restrictDllSearch();
     const std::string logFile = strell::joinPath(strell::getExecutableFolder(), kLogFileName);
     const std::string arguments = commandLine ? commandLine : "";
+    // Known before parsing, so that a wrong command line of a silent run shows no box either.
+    const bool silent = silentRequested(arguments);
     try {
         CommandLineArguments options;
         declareOptions(options);
-        // Known before parsing, so that a wrong command line of a silent run shows no box either.
-        const bool silent = silentRequested(arguments);
         // "dummy" stands in for the program name; -ver / --version ends the process in here.
-        try {
-            options.ParseCommandLine("dummy " + arguments);
-        } catch (...) {
-            if (silent)
-                beginSilentMode(logFile);
-            throw;
-        }
+        options.ParseCommandLine("dummy " + arguments);
         // Help is what the user asked for, so it shows its box even in silent mode.
         if (options.GetBool(kOptionHelp))
             return showHelp(options);
@@ -166,10 +163,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 
         return install(options, logFile);
     } catch (const std::string& error) {
-        return reportError(logFile, error);
+        return reportError(logFile, error, silent);
     } catch (const std::exception& e) {
-        return reportError(logFile, e.what());
+        return reportError(logFile, e.what(), silent);
     } catch (...) {
-        return reportError(logFile, kUnknownError);
+        return reportError(logFile, kUnknownError, silent);
     }
 }
