@@ -136,9 +136,22 @@ void ChildProcess::terminate(UINT exitCode)
     WaitForSingleObject(m_Process.get(), 5000);
 }
 
+// Wine's process creation now and then fails with ERROR_INTERNAL_ERROR while the machine is busy
+// starting many processes at once; the same call succeeds a moment later. Any other error is real.
+template <typename Text>
+ChildProcess startRetrying(const Text& commandLine, const LaunchOptions& options)
+{
+    for (int attempt = 1;; ++attempt) {
+        ChildProcess process = start(commandLine, options);
+        if (process || GetLastError() != ERROR_INTERNAL_ERROR || attempt == 5)
+            return process;
+        Sleep(100 * attempt);
+    }
+}
+
 ChildProcess launch(const std::string& commandLine, const LaunchOptions& options)
 {
-    ChildProcess process = start(commandLine, options);
+    ChildProcess process = startRetrying(commandLine, options);
     if (!process) {
         const DWORD error = GetLastError();
         failToStart(commandLine, error);
@@ -148,7 +161,7 @@ ChildProcess launch(const std::string& commandLine, const LaunchOptions& options
 
 ChildProcess launch(const std::wstring& commandLine, const LaunchOptions& options)
 {
-    ChildProcess process = start(commandLine, options);
+    ChildProcess process = startRetrying(commandLine, options);
     if (!process) {
         const DWORD error = GetLastError();
         failToStart(narrow(commandLine), error);
@@ -158,7 +171,7 @@ ChildProcess launch(const std::wstring& commandLine, const LaunchOptions& option
 
 int runAndWait(const std::string& commandLine, DWORD timeoutMs)
 {
-    ChildProcess process = start(commandLine, LaunchOptions());
+    ChildProcess process = startRetrying(commandLine, LaunchOptions());
     if (!process)
         return -1;
     if (!process.wait(timeoutMs)) {
