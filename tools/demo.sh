@@ -7,6 +7,14 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 tools/build.sh >/dev/null
 echo "Built: $(ls dist | tr '\n' ' ')"
+# The package that Wine runs here: the release zip itself, or the same package of the 64-bit build on a
+# machine that cannot execute 32-bit code (see tools/build.sh).
+if grep -q '^CMAKE_TOOLCHAIN_FILE:.*mingw32' build/CMakeCache.txt; then
+    package=$(ls "$PWD"/dist/quovan_plugin_dist-*-win32.zip)
+else
+    package=$(ls "$PWD"/build/quovan_plugin_dist-*-win64.zip)
+    echo "This machine cannot run 32-bit code; the demo plays the same package built for 64-bit Windows."
+fi
 
 wine_() { build/wineenv.sh wine "$@"; }
 drive_c=build/wineprefix/drive_c
@@ -58,11 +66,10 @@ show_log() {
 }
 
 say "1. The sample PC"
-explain "Two map products are registered below $base: Top50 with two installations (one of them an old one without a bin\\PlugIn folder), named after their folders, and Austrian Map with one installation whose folder is in its DestDir value. The installer and quovan.dll lie in C:\\QuovanDemo."
+explain "Two map products are registered below $base: Top50 with two installations (one of them an old one without a bin\\PlugIn folder), named after their folders, and Austrian Map with one installation whose folder is in its DestDir value. The customer has unpacked $(basename "$package") into C:\\QuovanDemo."
 mkdir -p "$drive_c/Maps/Top50/bin/PlugIn" "$drive_c/Maps/Top50-2005" "$drive_c/Maps/AustrianMap/bin/PlugIn" "$drive_c/QuovanDemo"
-# The build that Wine runs here: the deliverables themselves, or their 64-bit build on a machine that
-# cannot execute 32-bit code (see tools/build.sh).
-cp build/quovan_plugin_dist/quovan_plugin_dist.exe build/quovan/quovan.dll "$drive_c/QuovanDemo/"
+(cd "$drive_c/QuovanDemo" && cmake -E tar xf "$package")
+ls "$drive_c/QuovanDemo" | sed 's/^/  C:\\QuovanDemo\\/'
 wine_ reg add "$base\\Top50\\C:/Maps/Top50" /f >/dev/null
 wine_ reg add "$base\\Top50\\C:/Maps/Top50-2005" /f >/dev/null
 wine_ reg add "$base\\Austrian Map\\Installation 1" /v DestDir /d 'C:\Maps\AustrianMap' /f >/dev/null
