@@ -1,8 +1,11 @@
 // Runs a program and answers its message boxes from a script, printing every box as it appears.
 //
-// usage: boxdriver [--answers yes,no,ok,...] [--timeout ms] [--cd folder] [--utf8] -- <program> [arguments]
+// usage: boxdriver [--answers yes,no,ok,...] [--timeout ms] [--cd folder] [--utf8] [--hold folder]
+//                  -- <program> [arguments]
 // Boxes beyond the script are answered with their first button. The exit code is the program's
 // (99 when it had to be stopped after the time-out).
+// --hold lets a caller look at each box before it is answered (the screenshot script): box N is kept
+// open after "<folder>\box<N>.shown" is written, until "<folder>\box<N>.taken" appears (at most 60 s).
 
 #include "message_boxes.h"
 
@@ -16,6 +19,19 @@
 namespace {
 
 bool g_Utf8 = false;
+std::string g_HoldFolder;
+
+void holdForCaller(size_t boxNumber)
+{
+    if (g_HoldFolder.empty())
+        return;
+    const std::string stem = g_HoldFolder + "\\box" + std::to_string(boxNumber);
+    if (FILE* shown = std::fopen((stem + ".shown").c_str(), "w"))
+        std::fclose(shown);
+    for (int waited = 0; waited < 600 && GetFileAttributesA((stem + ".taken").c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++waited)
+        Sleep(100);
+}
 
 std::string forTerminal(const std::string& text)
 {
@@ -86,8 +102,11 @@ int main(int argc, char** argv)
             options.currentFolder = argv[++i];
         } else if (arg == "--utf8") {
             g_Utf8 = true;
+        } else if (arg == "--hold" && i + 1 < argc) {
+            g_HoldFolder = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: boxdriver [--answers yes,no,ok] [--timeout ms] [--cd folder] [--utf8] -- program [args]\n");
+            std::fprintf(stderr, "usage: boxdriver [--answers yes,no,ok] [--timeout ms] [--cd folder] [--utf8] [--hold folder] -- "
+                                 "program [args]\n");
             return 2;
         }
     }
@@ -104,6 +123,7 @@ int main(int argc, char** argv)
         commandLine,
         [&](const testsupport::MessageBoxInfo& box) {
             printBox(box);
+            holdForCaller(next + 1);
             const int button = next < answers.size() ? answers[next] : box.buttons.front();
             ++next;
             std::printf("  +-- answered: %s\n\n", testsupport::buttonName(button).c_str());
