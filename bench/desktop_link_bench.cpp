@@ -216,10 +216,15 @@ double hungExport(const Workspace& workspace, const std::string& name)
     waitForFile(ready);
     const std::string transcript = workspace.file(name + "-hung-transcript.txt");
     writeFile(workspace.file("hung-script.txt"), "initialise\nmenu 2070\nclick 100 50\nclick 200 150\nmenu 2072\n");
-    Program host(quoteArgument(winPath(GEOHOSTSIM_EXE)) + " --installation " + quoteArgument(workspace.installation()) +
-                 " --script " + quoteArgument(workspace.file("hung-script.txt")) + " --transcript " +
-                 quoteArgument(transcript) + " --timing");
-    if (host.waitForEnd(120000) != 0)
+    // The failure box of a command that found no desktop program is answered.
+    testsupport::RunOptions options;
+    options.timeoutMs = 120000;
+    const testsupport::ProgramRun host = testsupport::runAnsweringBoxes(
+        quoteArgument(winPath(GEOHOSTSIM_EXE)) + " --installation " + quoteArgument(workspace.installation()) +
+            " --script " + quoteArgument(workspace.file("hung-script.txt")) + " --transcript " +
+            quoteArgument(transcript) + " --timing",
+        std::vector<int>{IDOK}, options);
+    if (host.timedOut || host.exitCode != 0)
         throw std::runtime_error("the simulated host did not end well against a hung double");
     std::istringstream lines(readFile(transcript));
     std::string line;
