@@ -62,19 +62,22 @@ void CDesktopLink::refresh()
         strell::filterWindowsByTitle(titled, m_TitlePattern, false, titled);
 
     strell::ProcessIdList owners;
-    strell::getProcessIdsOfWindows(std::move(titled), true, owners);
+    strell::getProcessIdsOfWindows(titled, true, owners);
     // Only the executables' paths: the filter reads nothing else.
     strell::ProcessInfoList processes;
     strell::getProcessExeList(owners, processes);
     strell::filterProcessInfo(processes, processes, m_ProgramPattern, strell::FILTER_FULLPATHNAME, false, false);
 
+    // The kept processes' windows are among the titled top-level windows already: no second search
+    // through their threads.
     strell::WindowList found;
     for (const strell::ProcessInfo& process : processes) {
-        strell::WindowList own;
-        strell::getProcessWindows(process.ProcessId, own, true, true);
-        if (!m_TitlePattern.empty())
-            strell::filterWindowsByTitle(own, m_TitlePattern, false, own);
-        found.insert(found.end(), own.begin(), own.end());
+        for (HWND window : titled) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process.ProcessId)
+                found.push_back(window);
+        }
     }
     m_Windows.swap(found);
 }

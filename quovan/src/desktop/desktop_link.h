@@ -20,7 +20,7 @@ const int32_t kMinimumDesktopVersion = 95;
 
 // The wait for one window's answer, and for everything one link waits for.
 const DWORD kAnswerWaitMs = 3000;
-const DWORD kLinkBudgetMs = 9000;
+const DWORD kLinkBudgetMs = 8000;
 
 class CDesktopLink {
 public:

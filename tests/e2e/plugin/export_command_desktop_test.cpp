@@ -352,15 +352,14 @@ TEST_F(ExportTest, FailingWindowSearchEndsInABoxAndTheHostGoesOn)
 
 TEST_F(ExportTest, DesktopWindowsThatCannotBeReadWhileStartingEndInABox)
 {
-    // The first look at the started program's threads fails, as when a process ends between two
-    // steps of the search.
+    // The search fails while the started program comes up (the second search of the command).
     m_Settings.install(doubleCommand());
     const HostRun result =
-        run(std::string(kMarkArea) + "fail System.ThreadSnapshot 8 1\nmenu 2072\nshow menu\n");
+        run(std::string(kMarkArea) + "fail System.EnumWindows 8 2\nmenu 2072\nshow menu\n");
     ASSERT_EQ(1u, result.boxes.size()) << result.dump();
     EXPECT_EQ("Error", result.boxes[0].caption);
     EXPECT_EQ(kLinkFailed, result.boxes[0].text);
-    EXPECT_TRUE(result.has("call System.ThreadSnapshot() -> error 8 injected"));
+    EXPECT_TRUE(result.has("call System.EnumWindows() -> error 8 injected")) << result.dump();
     EXPECT_EQ("selectable", exportState(result));
     EXPECT_TRUE(received().empty());
 }
