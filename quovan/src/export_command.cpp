@@ -6,6 +6,7 @@
 #include "desktop/desktop_settings.h"
 #include "export/area_selector.h"
 #include "export/export_request.h"
+#include "export/export_text.h"
 #include "host/geo_plugin_application.h"
 #include "host/geo_plugin_exception.h"
 #include "host/geo_plugin_map.h"
@@ -19,11 +20,19 @@ using namespace geohost;
 
 namespace {
 
-CMapInfo readMap(CGeoPlugInMap& map)
+// Counting the host's maps ends here, so that a host whose list never ends cannot hold the command.
+const int kMaxCountedMaps = 100000;
+
+// The map as the request holds it; false when it cannot be exported unchanged: a file path that does
+// not fit its field with the ".mph", or corners that are not finite or too long for the command.
+bool readMap(CGeoPlugInMap& map, CMapInfo& info)
 {
-    CMapInfo info;
-    setMapText(info.name, map.name());
-    setMapText(info.file, mapFileFromDataPath(map.dataPath()));
+    const std::string name = map.name();
+    const std::string file = mapFileFromDataPath(map.dataPath());
+    if (file.size() >= sizeof info.file)
+        return false;
+    setMapText(info.name, name);
+    setMapText(info.file, file);
     GeoPoint corners[4];
     map.corners(corners);
     for (int i = 0; i < 4; ++i) {
@@ -31,21 +40,25 @@ CMapInfo readMap(CGeoPlugInMap& map)
         info.corners[2 * i + 1] = corners[i].second;
     }
     info.scale = map.scale();
-    return info;
+    return fitsExportCommand(info);
 }
 
-// Every available map in the host's order, as many as the request holds.
-void collectMaps(IGeoApplication2* application, CExportRequest& request)
+// Every available map that can be exported, in the host's order, as many as the request holds.
+// Returns how many of the host's maps were left out.
+int collectMaps(IGeoApplication2* application, CExportRequest& request)
 {
-    for (std::unique_ptr<CGeoPlugInMap> map = CGeoPlugInMap::first(application); map;
-         map = CGeoPlugInMap::next(application)) {
-        if (request.full()) {
-            debugOut("More than %d maps: the first %d are exported", CExportRequest::kMaxMaps,
-                     CExportRequest::kMaxMaps);
-            break;
-        }
-        request.add(readMap(*map));
+    int leftOut = 0;
+    for (std::unique_ptr<CGeoPlugInMap> map = CGeoPlugInMap::first(application);
+         map && request.count + leftOut < kMaxCountedMaps; map = CGeoPlugInMap::next(application)) {
+        CMapInfo info;
+        if (request.full() || !readMap(*map, info))
+            ++leftOut;
+        else
+            request.add(info);
     }
+    if (leftOut > 0)
+        debugOut("%d maps exported, %d left out", static_cast<int>(request.count), leftOut);
+    return leftOut;
 }
 
 } // namespace
@@ -66,21 +79,33 @@ void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
     // the host goes on.
     try {
         CDesktopLink link;
-        if (!isDesktopRecentEnough(link)) {
+        switch (checkDesktopVersion(link)) {
+        case DesktopVersion::TooOld:
             offerDownloadTooOld();
             return;
+        case DesktopVersion::Unknown:
+            reportDesktopLinkFailure("no version answered");
+            return;
+        case DesktopVersion::Recent:
+            break;
         }
         try {
             const std::unique_ptr<CExportRequest> request = std::make_unique<CExportRequest>();
-            collectMaps(session.application2(), *request);
+            const int leftOut = collectMaps(session.application2(), *request);
             request->area[0] = topLeft.first;
             request->area[1] = topLeft.second;
             request->area[2] = bottomRight.first;
             request->area[3] = bottomRight.second;
             debugOut("Coordinate: %f,%f    %f,%f", topLeft.second, topLeft.first, bottomRight.second,
                      bottomRight.first);
+            // A refused export keeps the marking, so that the user can try again.
+            if (!link.exportMaps(*request)) {
+                reportDesktopLinkFailure("export not accepted");
+                return;
+            }
             areaSelector.start(false);
-            link.exportMaps(*request);
+            if (leftOut > 0)
+                reportMapsLeftOut(static_cast<int>(request->count), leftOut);
         } catch (const CGeoPlugInException& error) {
             error.report();
         }

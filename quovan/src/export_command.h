@@ -1,7 +1,8 @@
 #pragma once
 // The export command (menu "&Exportieren"): checks that the desktop program is installed, that an
-// area is complete and that the desktop program is recent enough, then collects the host's maps,
-// removes the marking and hands area and maps to the desktop program. Every failure ends in a box.
+// area is complete and that the desktop program is recent enough, then collects the host's maps and
+// hands area and maps to the desktop program. Only an accepted export removes the marking; maps left
+// out are reported after it. Every failure ends in a box and keeps the marking.
 
 class CAreaSelector;
 class CHostSession;

@@ -93,9 +93,11 @@ HRESULT STDMETHODCALLTYPE CQuovanPlugin::QueryInterface(REFIID iid, void** objec
 
 ULONG STDMETHODCALLTYPE CQuovanPlugin::AddRef()
 {
-    if (InterlockedCompareExchange(&m_RefCount, 0, 0) == 0)
+    // One increment decides: of two threads only the one that takes the count to 1 locks the module.
+    const LONG count = InterlockedIncrement(&m_RefCount);
+    if (count == 1)
         plugin::lockModule();
-    return static_cast<ULONG>(InterlockedIncrement(&m_RefCount));
+    return static_cast<ULONG>(count);
 }
 
 ULONG STDMETHODCALLTYPE CQuovanPlugin::Release()
@@ -103,6 +105,13 @@ ULONG STDMETHODCALLTYPE CQuovanPlugin::Release()
     plugin::CModuleStateScope moduleState;
     const LONG count = InterlockedDecrement(&m_RefCount);
     if (count == 0) {
+        // Released without Terminate: the marking and the menu must not stay behind in the host. The
+        // count is held above 0 meanwhile, so that a host calling back cannot end the object twice.
+        if (m_Session.application()) {
+            InterlockedIncrement(&m_RefCount);
+            atComBoundary("Release", [&] { removeFromHost(); });
+        }
+        releaseHostInterfaces();
         delete this;
         plugin::unlockModule();
     }
@@ -117,6 +126,11 @@ HRESULT STDMETHODCALLTYPE CQuovanPlugin::Initialize(IGeoApplication* application
     return atComBoundary("Initialize", [&] {
         if (!application)
             throw CGeoPlugInException(geoerror::NotInitialised, S_FALSE, std::string(), E_POINTER);
+        // Initialised again without Terminate: the menu stands already.
+        if (m_PopupMenu) {
+            debugOut("Initialize: already initialised");
+            return;
+        }
         m_Session.begin(application, plugInId);
         BuildMenu();
     });
@@ -224,16 +238,7 @@ void CQuovanPlugin::BuildMenu()
 
 void CQuovanPlugin::Shutdown()
 {
-    try {
-        m_AreaSelector.start(false);
-        if (m_PopupMenu) {
-            m_PopupMenu->deleteMenu();
-            m_PopupMenu.reset();
-        }
-        m_MenuBar.reset();
-    } catch (const CGeoPlugInException& error) {
-        debugOut("%s", error.getMessage().c_str());
-    }
+    removeFromHost();
     writeHostSetting(m_Session.application(), "MyPlugin", "ShutdownTime", shutdownTimeText());
 }
 
@@ -295,6 +300,21 @@ PlugInInfo CQuovanPlugin::FillPlugInInfo()
 }
 
 // Helpers
+
+// Detaches the marking and deletes the popup menu.
+void CQuovanPlugin::removeFromHost()
+{
+    try {
+        m_AreaSelector.start(false);
+        if (m_PopupMenu) {
+            m_PopupMenu->deleteMenu();
+            m_PopupMenu.reset();
+        }
+        m_MenuBar.reset();
+    } catch (const CGeoPlugInException& error) {
+        debugOut("%s", error.getMessage().c_str());
+    }
+}
 
 void CQuovanPlugin::dispatchCommand(long commandId)
 {

@@ -55,6 +55,7 @@ private:
     void dispatchCommand(long commandId);
     void callPlugInControl();
     void releaseHostInterfaces();
+    void removeFromHost();
 
     CHostSession m_Session;
     ComPtr<geohost::IGeoPlugInControl> m_Control; // taken on first use

@@ -49,6 +49,10 @@ std::string getProcessCommandLine(HANDLE process);
 void getProcessInfo(DWORD processId, ProcessInfo& info);
 // Processes that cannot be read are left out (reported on the verbose trace only).
 void getProcessInfoList(const ProcessIdList& ids, ProcessInfoList& infos);
+// Reads only each process's executable (ExeModuleInfo: its full path and base name, no module
+// handle): all that a filter on FILTER_BASENAME or FILTER_FULLPATHNAME needs, at a cost that does not
+// grow with the process's modules. Processes that cannot be read are left out.
+void getProcessExeList(const ProcessIdList& ids, ProcessInfoList& infos);
 
 // Filters. The pattern is a Perl regular expression searched anywhere in the examined text; with
 // exact set the text must equal the pattern. in and out may be the same list.

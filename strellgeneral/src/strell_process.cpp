@@ -296,6 +296,53 @@ void getProcessInfoList(const ProcessIdList& ids, ProcessInfoList& infos)
     }
 }
 
+namespace {
+
+// The executable's path: by its image name where the system offers that query (it needs the least
+// access and reads nothing of the process's memory), else by its main module.
+std::string processExePath(DWORD processId)
+{
+    typedef BOOL(WINAPI * QueryImageNameFunction)(HANDLE, DWORD, LPSTR, PDWORD);
+    static const QueryImageNameFunction queryImageName = reinterpret_cast<QueryImageNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    const DWORD kLimitedQuery = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
+    char path[2048];
+    if (queryImageName) {
+        unique_process process(OpenProcess(kLimitedQuery, FALSE, processId));
+        DWORD length = sizeof path;
+        if (process && queryImageName(process.get(), 0, path, &length))
+            return std::string(path, std::min<DWORD>(length, sizeof path - 1));
+    }
+    unique_process process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process)
+        STRELL_THROW_WIN32(formatString("OpenProcess(processid: %d) failed", static_cast<int>(processId)));
+    const DWORD length = GetModuleFileNameExA(process.get(), nullptr, path, sizeof path);
+    if (length == 0)
+        STRELL_THROW_WIN32(formatString("GetModuleFileNameEx(processid: %d) failed", static_cast<int>(processId)));
+    return std::string(path, std::min<DWORD>(length, sizeof path - 1));
+}
+
+} // namespace
+
+void getProcessExeList(const ProcessIdList& ids, ProcessInfoList& infos)
+{
+    for (DWORD id : ids) {
+        if (id == 0)
+            continue;
+        try {
+            ProcessInfo info;
+            info.ProcessId = id;
+            info.ExeModuleInfo.FullPathName = processExePath(id);
+            const size_t folder = info.ExeModuleInfo.FullPathName.find_last_of("\\/");
+            info.ExeModuleInfo.BaseName = folder == std::string::npos ? info.ExeModuleInfo.FullPathName
+                                                                        : info.ExeModuleInfo.FullPathName.substr(folder + 1);
+            infos.push_back(std::move(info));
+        } catch (const exception& e) {
+            traceVerbose("%s\n", e.text().c_str());
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Filters
 

@@ -14,7 +14,7 @@ void attachModule(HMODULE module);
 void detachModule();
 HMODULE moduleHandle();
 
-// Living plug-in objects and class-factory references.
+// Living plug-in objects, class-factory references and graphics attached to the host.
 void lockModule();
 void unlockModule();
 LONG moduleLockCount();

@@ -5,6 +5,7 @@
 #include "export/export_text.h"
 #include "win32_handles.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -14,14 +15,39 @@ const char* const kTitlePattern = "Quovan";
 const char* const kProgramPattern = "quovan.exe";
 const ULONG_PTR kMessageMarker = 0xAABBCCDD;
 
-const DWORD kPollInterval = 500;
-const int kStartPolls = 10;
-const int kExitPolls = 4;
+// Start and exit look for the program's windows this often, up to these totals.
+const DWORD kPollInterval = 100;
+const DWORD kStartWait = 5000;
+const DWORD kExitWait = 2000;
+// How long a terminated program gets to go before its windows are looked at again.
+const DWORD kTerminateWait = 1000;
+
+bool contains(const strell::WindowList& windows, HWND window)
+{
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+// Terminates the processes and waits a little for their end, so that their windows are gone from the
+// next search. The calling process is spared.
+void terminateProcesses(const strell::ProcessIdList& ids, DWORD wait)
+{
+    for (DWORD id : ids) {
+        if (id == GetCurrentProcessId())
+            continue;
+        strell::unique_process process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (!process)
+            continue;
+        debugOut("Quovan Desktop does not answer: process %lu terminated", static_cast<unsigned long>(id));
+        if (TerminateProcess(process.get(), 0))
+            WaitForSingleObject(process.get(), wait);
+    }
+}
 
 } // namespace
 
 CDesktopLink::CDesktopLink()
-    : m_TitlePattern(kTitlePattern), m_ProgramPattern(kProgramPattern), m_Marker(kMessageMarker)
+    : m_TitlePattern(kTitlePattern), m_ProgramPattern(kProgramPattern), m_Marker(kMessageMarker),
+      m_Begin(GetTickCount())
 {
     refresh();
 }
@@ -36,20 +62,40 @@ void CDesktopLink::refresh()
         strell::filterWindowsByTitle(titled, m_TitlePattern, false, titled);
 
     strell::ProcessIdList owners;
-    strell::getProcessIdsOfWindows(std::move(titled), true, owners);
+    strell::getProcessIdsOfWindows(titled, true, owners);
+    // Only the executables' paths: the filter reads nothing else.
     strell::ProcessInfoList processes;
-    strell::getProcessInfoList(owners, processes);
+    strell::getProcessExeList(owners, processes);
     strell::filterProcessInfo(processes, processes, m_ProgramPattern, strell::FILTER_FULLPATHNAME, false, false);
 
+    // The kept processes' windows are among the titled top-level windows already: no second search
+    // through their threads.
     strell::WindowList found;
     for (const strell::ProcessInfo& process : processes) {
-        strell::WindowList own;
-        strell::getProcessWindows(process.ProcessId, own, true, true);
-        if (!m_TitlePattern.empty())
-            strell::filterWindowsByTitle(own, m_TitlePattern, false, own);
-        found.insert(found.end(), own.begin(), own.end());
+        for (HWND window : titled) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process.ProcessId)
+                found.push_back(window);
+        }
     }
     m_Windows.swap(found);
+}
+
+DWORD CDesktopLink::budgetLeft() const
+{
+    const DWORD spent = GetTickCount() - m_Begin;
+    return spent < kLinkBudgetMs ? kLinkBudgetMs - spent : 0;
+}
+
+bool CDesktopLink::isSilent(HWND window) const
+{
+    return contains(m_Silent, window);
+}
+
+bool CDesktopLink::hasAnsweringWindow() const
+{
+    return std::any_of(m_Windows.begin(), m_Windows.end(), [this](HWND window) { return !isSilent(window); });
 }
 
 int32_t CDesktopLink::send(const std::string& command)
@@ -60,9 +106,21 @@ int32_t CDesktopLink::send(const std::string& command)
     data.lpData = const_cast<char*>(command.c_str());
     // Added up with wrap-around, as 32-bit answers are.
     uint32_t sum = 0;
-    for (HWND window : m_Windows)
-        sum += static_cast<uint32_t>(
-            SendMessageA(window, WM_COPYDATA, static_cast<WPARAM>(m_Marker), reinterpret_cast<LPARAM>(&data)));
+    for (HWND window : m_Windows) {
+        const DWORD left = budgetLeft();
+        if (isSilent(window) || left == 0)
+            continue;
+        const DWORD wait = std::min(kAnswerWaitMs, left);
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutA(window, WM_COPYDATA, static_cast<WPARAM>(m_Marker), reinterpret_cast<LPARAM>(&data),
+                                SMTO_NORMAL | SMTO_ABORTIFHUNG, wait, &answer)) {
+            sum += static_cast<uint32_t>(answer);
+        } else if (IsWindow(window) && wait == kAnswerWaitMs) {
+            // Hung, or too slow to tell apart from hung; a window cut short by the budget is not.
+            debugOut("Quovan Desktop window does not answer \"%s\"", command.c_str());
+            m_Silent.push_back(window);
+        }
+    }
     return static_cast<int32_t>(sum);
 }
 
@@ -98,7 +156,7 @@ bool CDesktopLink::start()
     }
 
     // Waited for even when nothing was started: a program starting by other means may come up.
-    for (int i = 0; i < kStartPolls; ++i) {
+    for (DWORD waited = 0; waited < kStartWait && budgetLeft() > 0; waited += kPollInterval) {
         Sleep(kPollInterval);
         refresh();
         if (!m_Windows.empty() && isIdle())
@@ -109,22 +167,45 @@ bool CDesktopLink::start()
 
 bool CDesktopLink::exit()
 {
+    if (m_Windows.empty())
+        return false;
     const int32_t answer = send("name=exit");
-    for (int i = 0; i < kExitPolls; ++i) {
+    // Waiting helps only while a window that answers is there.
+    for (DWORD waited = 0; waited < kExitWait && hasAnsweringWindow() && budgetLeft() > 0;
+         waited += kPollInterval) {
         Sleep(kPollInterval);
         refresh();
-        if (m_Windows.empty())
-            break;
     }
-    strell::ProcessIdList remaining;
-    strell::getProcessIdsOfWindows(m_Windows, false, remaining);
-    strell::killProcesses(remaining);
+    terminateSilentPrograms();
     return answer > 0;
+}
+
+// A program is terminated only when none of its listed windows answers.
+void CDesktopLink::terminateSilentPrograms()
+{
+    strell::WindowList silent, answering;
+    for (HWND window : m_Windows)
+        (isSilent(window) ? silent : answering).push_back(window);
+    if (silent.empty())
+        return;
+    strell::ProcessIdList hung, alive;
+    strell::getProcessIdsOfWindows(silent, false, hung);
+    strell::getProcessIdsOfWindows(answering, false, alive);
+    strell::ProcessIdList doomed;
+    for (DWORD id : hung)
+        if (!strell::isProcessIdInList(alive, id))
+            doomed.push_back(id);
+    terminateProcesses(doomed, std::min(kTerminateWait, budgetLeft()));
+    refresh();
 }
 
 bool CDesktopLink::restart()
 {
     exit();
+    if (hasAnsweringWindow()) {
+        debugOut("Quovan Desktop still runs after the request to quit: not started again");
+        return false;
+    }
     return start();
 }
 
@@ -133,20 +214,27 @@ bool CDesktopLink::exportMaps(const CExportRequest& request)
     if (!isIdle()) {
         refresh();
         if (!isIdle()) {
-            exit();
-            if (!start())
+            // Busy (for instance with a phone): it must neither be stopped nor get a second instance.
+            if (hasAnsweringWindow()) {
+                debugOut("Quovan Desktop is busy");
+                return false;
+            }
+            if (!restart())
                 return false;
         }
     }
     return send(buildExportCommand(request)) > 0;
 }
 
-bool isDesktopRecentEnough(CDesktopLink& link)
+DesktopVersion checkDesktopVersion(CDesktopLink& link)
 {
     int32_t version = link.getVersion();
     if (version == 0) {
-        link.restart();
+        if (!link.restart())
+            return DesktopVersion::Unknown;
         version = link.getVersion();
     }
-    return version >= kMinimumDesktopVersion;
+    if (version == 0)
+        return DesktopVersion::Unknown;
+    return version >= kMinimumDesktopVersion ? DesktopVersion::Recent : DesktopVersion::TooOld;
 }

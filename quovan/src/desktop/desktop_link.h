@@ -2,6 +2,10 @@
 // The link to the desktop program: finds its windows, sends it text commands as WM_COPYDATA
 // messages, starts it from its registered command line and stops it. A link lives for one export
 // command. The process and window functions it uses report their failures as strell::exception.
+//
+// It runs on the host's interface thread, so every wait is bounded: a window gets kAnswerWaitMs to
+// answer (less when it is considered hung), and all waits of one link together end after
+// kLinkBudgetMs. A window that did not answer in time counts as answering 0 and is not asked again.
 
 #include "export/export_request.h"
 #include "strell_process.h"
@@ -14,6 +18,10 @@
 // The oldest desktop program that takes exports: version 0.95, answered as 95.
 const int32_t kMinimumDesktopVersion = 95;
 
+// The wait for one window's answer, and for everything one link waits for.
+const DWORD kAnswerWaitMs = 3000;
+const DWORD kLinkBudgetMs = 8000;
+
 class CDesktopLink {
 public:
     // Finds the desktop program's windows.
@@ -22,7 +30,8 @@ public:
     // Rebuilds the list of the desktop program's windows: windows whose title matches "Quovan" and
     // whose process runs a program whose path matches "quovan.exe".
     void refresh();
-    // Sends the command to every listed window and adds up their answers; 0 without windows.
+    // Sends the command to every listed window that has not failed to answer before and adds up
+    // their answers; 0 without windows.
     int32_t send(const std::string& command);
 
     bool isIdle();
@@ -31,22 +40,40 @@ public:
     // Starts the program from its registered command line and waits up to 5 s until it is ready.
     // False when there is no command line or the process could not be created.
     bool start();
-    // Asks the program to quit, waits up to 2 s and then terminates what is still running.
-    // Whether the program accepted the request.
+    // Asks the program to quit and waits up to 2 s for its windows to go. Then terminates the
+    // programs whose windows did not answer in time (hung); a program that answers is never
+    // terminated. Whether the program accepted the request.
     bool exit();
+    // Exit, then start; false, and nothing started, when a program that answers is still there.
     bool restart();
-    // Sends the request, starting the program first when it is not ready. Whether it was accepted.
+    // Sends the request, starting the program first when it is not running or hung. A program that
+    // answers but is not ready is left alone. Whether the request was accepted.
     bool exportMaps(const CExportRequest& request);
 
     const strell::WindowList& windows() const { return m_Windows; }
+    // Whether a listed window has answered every command sent to it (so far).
+    bool hasAnsweringWindow() const;
 
 private:
+    bool isSilent(HWND window) const;
+    // What is left of the link's budget, in ms.
+    DWORD budgetLeft() const;
+    void terminateSilentPrograms();
+
     std::string m_TitlePattern;
     std::string m_ProgramPattern;
     strell::WindowList m_Windows;
     ULONG_PTR m_Marker;
+    strell::WindowList m_Silent; // windows that did not answer within kAnswerWaitMs
+    DWORD m_Begin;               // tick count at construction
 };
 
-// Whether the desktop program is recent enough for an export. A program that does not answer the
-// version question is restarted and asked again.
-bool isDesktopRecentEnough(CDesktopLink& link);
+// What the version question found out.
+enum class DesktopVersion {
+    Recent,  // 0.95 or later
+    TooOld,  // a version below 0.95 was answered
+    Unknown, // no version was answered, not even after a restart
+};
+
+// Asks the version; a program that does not answer it is restarted and asked again.
+DesktopVersion checkDesktopVersion(CDesktopLink& link);

@@ -4,6 +4,8 @@
 #include "com/plugin_module.h"
 #include "desktop/web_addresses.h"
 
+#include "stringex.h"
+
 #include <windows.h>
 
 namespace {
@@ -15,6 +17,12 @@ void offerDownload(const std::string& question)
 {
     if (plugin::messageBox(question, kCaptionInformation, MB_YESNO | MB_SETFOREGROUND) == IDYES)
         web::openUrl(web::downloadUrl());
+}
+
+// "1 Karte", "2 Karten".
+std::string maps(int count)
+{
+    return strell::formatString(count == 1 ? "%d Karte" : "%d Karten", count);
 }
 
 } // namespace
@@ -40,4 +48,12 @@ void reportDesktopLinkFailure(const std::string& report)
     plugin::messageBox("Der Quovan Desktop konnte nicht angesprochen werden.\n\n"
                        "Die Karten wurden nicht exportiert. Bitte versuche es noch einmal.",
                        kCaptionError, MB_OK | MB_SETFOREGROUND);
+}
+
+void reportMapsLeftOut(int exported, int leftOut)
+{
+    plugin::messageBox(std::string(exported == 1 ? "Es wurde " : "Es wurden ") + maps(exported) + " exportiert und " +
+                           maps(leftOut) + " ausgelassen.\n\nEs werden höchstens 64 Karten exportiert. Karten mit "
+                           "zu langem Dateipfad oder ungültigen Koordinaten werden ausgelassen.",
+                       kCaptionInformation, MB_OK | MB_SETFOREGROUND);
 }

@@ -9,7 +9,6 @@
 #include "host/geo_plugin_graphic.h"
 #include "host/host_session.h"
 
-#include <cstdint>
 #include <vector>
 
 using namespace geohost;
@@ -27,12 +26,6 @@ GeoPoint pointerPosition(IGeoMouseEvent* event)
     return position;
 }
 
-// Squared distance of a view position from the view's origin, in 32-bit arithmetic.
-int32_t squaredDistance(long x, long y)
-{
-    return static_cast<int32_t>(static_cast<int64_t>(x) * x + static_cast<int64_t>(y) * y);
-}
-
 } // namespace
 
 CAreaSelector::CAreaSelector(const CHostSession& session) : m_Session(session)
@@ -43,14 +36,17 @@ CAreaSelector::~CAreaSelector() = default;
 
 void CAreaSelector::start(bool create)
 {
-    m_Attached = false;
     m_Clicks = 0;
     try {
         if (m_Graphic) {
             try {
                 m_Graphic->detach();
+                if (m_Attached)
+                    plugin::unlockModule();
             } catch (...) {
+                // Still attached in the host: the DLL stays loaded for it.
             }
+            m_Attached = false;
             m_Graphic.reset();
         }
         if (create) {
@@ -140,28 +136,12 @@ void CAreaSelector::draw(const GeoPoint& point)
         coordinates->viewToMap(ViewPosition{first.x, second.y}),
         m_FirstPoint,
     };
-    const int32_t distances[4] = {
-        squaredDistance(first.x, first.y),
-        squaredDistance(second.x, first.y),
-        squaredDistance(second.x, second.y),
-        squaredDistance(first.x, second.y),
-    };
-
-    // Nearest corner to the view's origin is the top-left, farthest the bottom-right; on equal
-    // distances the lower-numbered corner wins. A corner that no comparison picks (all corners at
-    // the origin) stays the first point.
-    int32_t minimum = 2000000000, maximum = 0;
-    int topLeft = 0, bottomRight = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (distances[i] < minimum) {
-            minimum = distances[i];
-            topLeft = i;
-        }
-        if (distances[i] > maximum) {
-            maximum = distances[i];
-            bottomRight = i;
-        }
-    }
+    // Top-left has the smaller, bottom-right the larger view coordinates of the rectangle, wherever
+    // the view was panned: corner 0 is the first point, 1 and 3 share its row and its column.
+    const bool firstLeft = first.x <= second.x;
+    const bool firstTop = first.y <= second.y;
+    const int topLeft = firstTop ? (firstLeft ? 0 : 1) : (firstLeft ? 3 : 2);
+    const int bottomRight = (topLeft + 2) % 4;
     m_TopLeft = corners[topLeft];
     m_BottomRight = corners[bottomRight];
     debugOut("Indecies: %d %d", topLeft, bottomRight);
@@ -181,5 +161,7 @@ void CAreaSelector::draw(const GeoPoint& point)
             throw CGeoPlugInException(geoerror::DocumentNotAttached, S_FALSE);
         m_Graphic->attach(*document);
         m_Attached = true;
+        // An attached graphic keeps the DLL loaded until it is detached.
+        plugin::lockModule();
     }
 }

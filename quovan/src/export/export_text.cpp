@@ -2,8 +2,11 @@
 
 #include "stringex.h"
 
+#include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -20,10 +23,15 @@ std::string number(double value)
     return text;
 }
 
-// A text field of the request, never read beyond its 256 bytes.
+const size_t kPieceLimit = 2047;
+
+// A text field of the request, never read beyond its 256 bytes, with the command's separators
+// replaced by blanks.
 std::string withoutAt(const char (&field)[256])
 {
-    return strell::replaceAll("@", std::string(field, strnlen(field, sizeof field)), " ");
+    std::string text(field, strnlen(field, sizeof field));
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '@' || c == ';' || c == '='; }, ' ');
+    return text;
 }
 
 std::string cornerText(const double (&corners)[8])
@@ -53,4 +61,18 @@ std::string buildExportCommand(const CExportRequest& request)
                                     number(request.area[1]).c_str(), number(request.area[2]).c_str(),
                                     number(request.area[3]).c_str());
     return command;
+}
+
+bool fitsExportCommand(const CMapInfo& map)
+{
+    size_t corners = 7; // the "@" between the numbers
+    for (double corner : map.corners) {
+        if (!std::isfinite(corner))
+            return false;
+        corners += number(corner).size();
+    }
+    // The widest entry: "map63=", name, file, corners and scale joined by "@".
+    const size_t entry = 6 + strnlen(map.name, sizeof map.name) + strnlen(map.file, sizeof map.file) + corners +
+                         std::to_string(map.scale).size() + 3;
+    return corners <= kPieceLimit && entry <= kPieceLimit;
 }

@@ -3,7 +3,7 @@
 //
 // usage: quovan.exe [--title text] [--windows n] [--version n] [--idle 0|1] [--exit accept|refuse]
 //                   [--export n] [--record file] [--startup-delay ms] [--ready-file file]
-//                   [--busy-for ms] [--answer-delay ms] [--lifetime ms]
+//                   [--busy-for ms] [--answer-delay ms] [--lifetime ms] [--hung 0|1]
 //   --title         window title (default "Quovan Desktop")
 //   --windows       number of top-level windows (default 1)
 //   --version       answer to "name=druvversion" (default 95)
@@ -18,6 +18,8 @@
 //   --answer-delay  every command is answered this much later (ms)
 //   --lifetime      the program quits by itself after this long (ms, default 120000), so that a
 //                   double left behind by a failed test never answers a later one
+//   --hung          1: once its windows exist the program never reads a message again (until its
+//                   lifetime ends), as a hung program does
 #include <windows.h>
 
 #include <cstdio>
@@ -43,6 +45,7 @@ struct Settings {
     int busyFor = 0;
     int answerDelay = 0;
     int lifetime = 120000;
+    bool hung = false;
 } g_Settings;
 
 DWORD g_ReadyTick = 0;
@@ -149,6 +152,7 @@ void parse(int argc, char** argv)
         else if (name == "--busy-for") g_Settings.busyFor = std::atoi(value);
         else if (name == "--answer-delay") g_Settings.answerDelay = std::atoi(value);
         else if (name == "--lifetime") g_Settings.lifetime = std::atoi(value);
+        else if (name == "--hung") g_Settings.hung = std::atoi(value) != 0;
     }
 }
 
@@ -183,6 +187,10 @@ int main(int argc, char** argv)
     if (!g_Settings.readyFile.empty())
         if (FILE* ready = std::fopen(g_Settings.readyFile.c_str(), "wb"))
             std::fclose(ready);
+    if (g_Settings.hung) {
+        Sleep(static_cast<DWORD>(g_Settings.lifetime));
+        return 0;
+    }
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -88,6 +88,23 @@ LRESULT WINAPI sendMessageRecorder(HWND window, UINT message, WPARAM wParam, LPA
     return answer;
 }
 
+// As above; a message without answer in time is written "-> no answer" (with the system's error).
+LRESULT WINAPI sendMessageTimeoutRecorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                          UINT timeout, PDWORD_PTR result)
+{
+    const std::string description = g_MessageTranscript ? describeMessage(window, message, wParam, lParam) : "";
+    DWORD_PTR answer = 0;
+    const LRESULT sent = SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout, &answer);
+    const DWORD error = GetLastError();
+    if (g_MessageTranscript)
+        g_MessageTranscript->line(description + (sent ? " -> " + std::to_string(static_cast<long>(answer))
+                                                       : " -> no answer, error " + std::to_string(error)));
+    if (result)
+        *result = answer;
+    SetLastError(error);
+    return sent;
+}
+
 } // namespace
 
 CDebugOutputRecorder::CDebugOutputRecorder(CTranscript& transcript)
@@ -124,7 +141,11 @@ bool recordShellExecute(HMODULE module, CTranscript& transcript)
 bool recordWindowMessages(HMODULE module, CTranscript& transcript)
 {
     g_MessageTranscript = &transcript;
-    return replaceImport(module, "user32.dll", "SendMessageA", reinterpret_cast<const void*>(&sendMessageRecorder));
+    const bool plain =
+        replaceImport(module, "user32.dll", "SendMessageA", reinterpret_cast<const void*>(&sendMessageRecorder));
+    const bool bounded = replaceImport(module, "user32.dll", "SendMessageTimeoutA",
+                                       reinterpret_cast<const void*>(&sendMessageTimeoutRecorder));
+    return plain || bounded;
 }
 
 } // namespace hostsim

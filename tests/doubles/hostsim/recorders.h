@@ -40,9 +40,9 @@ private:
 // "shell <verb> <file> show <n>" instead of starting a browser. False when the module has no such import.
 bool recordShellExecute(HMODULE module, CTranscript& transcript);
 
-// Passes the module's SendMessageA on and writes each message with its answer as
-// "message "<window title>" WM_COPYDATA marker 0x<wparam> tag <n> length <n> "<text>" -> <answer>".
-// False when the module has no such import.
+// Passes the module's SendMessageA and SendMessageTimeoutA on and writes each message with its answer as
+// "message "<window title>" WM_COPYDATA marker 0x<wparam> tag <n> length <n> "<text>" -> <answer>"
+// ("-> no answer, error <n>" when the bounded wait ran out). False when the module has neither import.
 bool recordWindowMessages(HMODULE module, CTranscript& transcript);
 
 } // namespace hostsim

@@ -127,29 +127,32 @@ TEST_F(AreaSelector, TwoClicksMarkTheAreaAndTheLineFollowsThePointer)
     EXPECT_NE(menu.end(), std::find(menu.begin(), menu.end(), "    2072 \"&Exportieren\" selectable"));
 }
 
-TEST_F(AreaSelector, CornersComeOutNearestAndFarthestFromTheViewOrigin)
+TEST_F(AreaSelector, CornersAreTheSmallestAndLargestViewCoordinates)
 {
     const HostRun result = run("menu 2070\nclick 200 150\nclick 100 50\n"
                                "menu 2070\nclick 200 50\nclick 100 150\n"
                                "menu 2070\nclick 100 50\nclick 100 50\n"
-                               "menu 2070\nclick 0 0\nclick 0 0\n");
+                               "menu 2070\nclick -100 -50\nclick 100 50\n"
+                               "menu 2070\nclick 100 -50\nclick -100 50\n"
+                               "menu 2070\nclick 60000 50000\nclick 50000 60000\n");
+    const auto corners = [](const char* indices, const char* topLeft, const char* bottomRight) {
+        return Lines{std::string("debug \"Indecies: ") + indices + "\"",
+                     std::string("debug \"  TopLeft    : ") + topLeft + "\"",
+                     std::string("debug \"  BottomRight: ") + bottomRight + "\""};
+    };
     // Dragged from bottom-right to top-left.
-    EXPECT_EQ((Lines{"debug \"Indecies: 2 0\"", "debug \"  TopLeft    : 47.950000 10.100000\"",
-                     "debug \"  BottomRight: 47.850000 10.200000\""}),
-              debugLines(result.step("click 100 50", 1)))
+    EXPECT_EQ(corners("2 0", "47.950000 10.100000", "47.850000 10.200000"), debugLines(result.step("click 100 50", 1)))
         << result.dump();
     // From top-right to bottom-left: the corners built from the other diagonal.
-    EXPECT_EQ((Lines{"debug \"Indecies: 1 3\"", "debug \"  TopLeft    : 47.950000 10.100000\"",
-                     "debug \"  BottomRight: 47.850000 10.200000\""}),
-              debugLines(result.step("click 100 150")));
-    // Both clicks at one place: both corners are the first point.
-    EXPECT_EQ((Lines{"debug \"Indecies: 0 0\"", "debug \"  TopLeft    : 47.950000 10.100000\"",
-                     "debug \"  BottomRight: 47.950000 10.100000\""}),
-              debugLines(result.step("click 100 50", 3)));
-    // At the view's origin every distance is 0: still the first point for both.
-    EXPECT_EQ((Lines{"debug \"Indecies: 0 0\"", "debug \"  TopLeft    : 48.000000 10.000000\"",
-                     "debug \"  BottomRight: 48.000000 10.000000\""}),
-              debugLines(result.step("click 0 0", 2)));
+    EXPECT_EQ(corners("1 3", "47.950000 10.100000", "47.850000 10.200000"), debugLines(result.step("click 100 150")));
+    // Both clicks at one place: one point for both corners.
+    EXPECT_EQ(corners("0 2", "47.950000 10.100000", "47.950000 10.100000"), debugLines(result.step("click 100 50", 3)));
+    // Clicks symmetric about the view's origin, as after panning: a true area, not one point.
+    EXPECT_EQ(corners("0 2", "48.050000 9.900000", "47.950000 10.100000"), debugLines(result.step("click 100 50", 4)));
+    EXPECT_EQ(corners("1 3", "48.050000 9.900000", "47.950000 10.100000"), debugLines(result.step("click -100 50")));
+    // Far from the origin, where squares of positions no longer fit 32 bits.
+    EXPECT_EQ(corners("1 3", "-2.000000 60.000000", "-12.000000 70.000000"),
+              debugLines(result.step("click 50000 60000")));
     EXPECT_TRUE(result.boxes.empty());
 }
 

@@ -23,12 +23,13 @@ class ExportText : public desktoptest::ExportTest {
 protected:
     // Runs the host script (maps and the like), the marking and the export with a desktop double
     // already running; returns the export command that the double received.
-    std::string exportWith(const std::string& script, const std::string& marking = kMarkArea)
+    // boxes: how many boxes the export shows (the report of maps left out).
+    std::string exportWith(const std::string& script, const std::string& marking = kMarkArea, size_t boxes = 0)
     {
         m_Settings.install(doubleCommand());
         const auto desktop = runDouble("");
         m_Run = run(script + marking + "menu 2072\n");
-        EXPECT_TRUE(m_Run.boxes.empty()) << m_Run.dump();
+        EXPECT_EQ(boxes, m_Run.boxes.size()) << m_Run.dump();
         const Lines commands = received();
         const auto found = std::find_if(commands.begin(), commands.end(), [](const std::string& command) {
             return command.compare(0, kHead.size(), kHead) == 0;
@@ -67,43 +68,57 @@ TEST_F(ExportText, MapsInHostOrderWithFileCornersAndScale)
               command);
 }
 
-TEST_F(ExportText, AtInNameAndFileBecomesABlank)
+TEST_F(ExportText, SeparatorsInNameAndFileBecomeBlanks)
 {
-    const std::string command = exportWith(mapLine("Nord@Tirol@", "C:\\K@rten\\nord.dat"));
-    EXPECT_EQ(kHead + "map0=Nord Tirol @C:\\K rten\\nord.mph@" + kSquareCornerText + "@50000;" + kAreaPart, command);
+    // Neither a forged area nor a forged map reaches the desktop program.
+    const std::string command = exportWith(mapLine("x;area=1@2@3@4;map9=y", "C:\\K@rten;a=b\\nord.dat"));
+    EXPECT_EQ(kHead + "map0=x area 1 2 3 4 map9 y@C:\\K rten a b\\nord.mph@" + kSquareCornerText + "@50000;" + kAreaPart,
+              command);
 }
 
-TEST_F(ExportText, AtMost64MapsAndTextsCutAt255Characters)
+TEST_F(ExportText, AtMost64MapsNamesCutAndTooLongPathsLeftOutWithABox)
 {
     const std::string longName(300, 'N');
-    const std::string longPath = "C:\\" + std::string(300, 'p') + ".dat";
-    std::string maps = mapLine(longName, longPath);
-    for (int i = 1; i < 70; ++i)
+    // With ".mph" in place of ".dat" the first path fills its 255 characters, the second one would not fit.
+    const std::string fittingPath = "C:\\" + std::string(248, 'p') + ".dat";
+    const std::string tooLongPath = "C:\\" + std::string(249, 'p') + ".dat";
+    std::string maps = mapLine(longName, fittingPath) + mapLine("Zulang", tooLongPath);
+    for (int i = 2; i < 70; ++i)
         maps += mapLine(strell::formatString("Karte%02d", i), strell::formatString("C:\\Karten\\k%02d.dat", i));
-    const std::string command = exportWith(maps);
+    const std::string command = exportWith(maps, kMarkArea, 1);
 
-    const std::string first = "map0=" + longName.substr(0, 255) + "@" + ("C:\\" + std::string(300, 'p')).substr(0, 255) +
-                              "@" + kSquareCornerText + "@50000;";
-    EXPECT_EQ(0u, command.find(kHead + first));
-    EXPECT_NE(std::string::npos, command.find(";map63=Karte63@C:\\Karten\\k63.mph@"));
+    const std::string first = "map0=" + longName.substr(0, 255) + "@C:\\" + std::string(248, 'p') + ".mph@" +
+                              kSquareCornerText + "@50000;map1=Karte02@";
+    EXPECT_EQ(0u, command.find(kHead + first)) << command.substr(0, 600);
+    EXPECT_EQ(std::string::npos, command.find("Zulang"));
+    EXPECT_NE(std::string::npos, command.find(";map63=Karte64@C:\\Karten\\k64.mph@"));
     EXPECT_EQ(std::string::npos, command.find("map64="));
-    EXPECT_EQ(64, std::count(command.begin(), command.end(), ';') - 2);
-    // The 65th map is seen but not read.
-    EXPECT_TRUE(m_Run.has("debug \"More than 64 maps: the first 64 are exported\"")) << m_Run.dump();
-    EXPECT_TRUE(m_Run.has("call Map.GetScale(map 64) -> S_OK 50000"));
-    EXPECT_TRUE(m_Run.starting("call Map.GetName(map 65)").empty());
+    // Maps beyond 64 are counted, not read; the user learns how many were left out.
+    EXPECT_TRUE(m_Run.has("debug \"64 maps exported, 6 left out\"")) << m_Run.dump();
+    EXPECT_TRUE(m_Run.has("call Map.GetScale(map 65) -> S_OK 50000"));
+    EXPECT_TRUE(m_Run.starting("call Map.GetName(map 66)").empty());
+    ASSERT_EQ(1u, m_Run.boxes.size());
+    EXPECT_EQ("Information", m_Run.boxes[0].caption);
+    EXPECT_EQ("Es wurden 64 Karten exportiert und 6 Karten ausgelassen.\n\nEs werden höchstens 64 Karten exportiert. "
+              "Karten mit zu langem Dateipfad oder ungültigen Koordinaten werden ausgelassen.",
+              m_Run.boxes[0].text);
 }
 
-TEST_F(ExportText, EveryFormattedPieceHoldsAtMost2047Characters)
+TEST_F(ExportText, MapsThatWouldBeCutOrAreNotFiniteAreLeftOut)
 {
-    const std::string command = exportWith(mapLine("Gross", "C:\\g.dat", "5", "1e300 1e300 1e300 1e300 1e300 1e300 1e300 1e300"));
-    const std::string number = strell::formatString("%f", 1e300);
+    // Corners of 1e200 still fit the 2047 characters of a piece; 1e300 would be cut, inf is no number.
+    const std::string command =
+        exportWith(mapLine("Gross", "C:\\g.dat", "5", "1e200 1e200 1e200 1e200 1e200 1e200 1e200 1e200") +
+                       mapLine("Riesig", "C:\\r.dat", "5", "1e300 1e300 1e300 1e300 1e300 1e300 1e300 1e300") +
+                       mapLine("Unendlich", "C:\\u.dat", "5", "10 47 inf 47 11 46 10 46"),
+                   kMarkArea, 1);
+    const std::string number = strell::formatString("%f", 1e200);
     std::string corners = number;
     for (int i = 1; i < 8; ++i)
         corners += "@" + number;
-    const std::string mapText = ("Gross@C:\\g.mph@" + corners.substr(0, 2047) + "@5").substr(0, 2047);
-    const std::string entry = ("map0=" + mapText).substr(0, 2047);
-    EXPECT_EQ(kHead + entry + ";" + kAreaPart, command);
+    EXPECT_EQ(kHead + "map0=Gross@C:\\g.mph@" + corners + "@5;" + kAreaPart, command);
+    ASSERT_EQ(1u, m_Run.boxes.size());
+    EXPECT_EQ(0u, m_Run.boxes[0].text.find("Es wurde 1 Karte exportiert und 2 Karten ausgelassen.")) << m_Run.dump();
 }
 
 TEST_F(ExportText, NumbersKeepTheirDecimalPointUnderAHostLocaleWithDecimalComma)
@@ -128,6 +143,12 @@ TEST_F(ExportText, TwoClicksOnTheSameSpotGiveTheFirstPointTwice)
 {
     EXPECT_EQ(kHead + ";area=10.100000@47.950000@10.100000@47.950000;",
               exportWith("", "menu 2070\nclick 100 50\nclick 100 50\n"));
+}
+
+TEST_F(ExportText, PannedViewSendsTheTrueArea)
+{
+    EXPECT_EQ(kHead + ";area=9.900000@48.050000@10.100000@47.950000;",
+              exportWith("", "menu 2070\nclick 100 -50\nclick -100 50\n"));
 }
 
 TEST_F(ExportText, AllCornersAtTheViewOriginGiveTheFirstPointTwice)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <ctime>
 #include <regex>
 
@@ -270,6 +272,31 @@ TEST_F(PlugInHost, PlugInReleasedWhileTheHostHoldsAFactory)
     EXPECT_EQ(Lines{"DllCanUnloadNow -> S_FALSE"}, result.step("canunload", 2)) << result.dump();
     EXPECT_EQ(Lines{"factory released"}, result.step("factory release"));
     EXPECT_EQ(Lines{"DllCanUnloadNow -> S_OK"}, result.step("canunload", 3));
+}
+
+TEST_F(PlugInHost, SecondInitialiseAndReleaseWithoutTerminate)
+{
+    const auto hasLine = [](const Lines& lines, const std::string& start) {
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(start) == 0; });
+    };
+    const std::string marked = "initialise\ninitialise\nmenu 2070\nclick 100 50\nclick 200 150\n";
+    const HostRun result = run(marked + "release\nshow menu\nshow graphics\ncanunload\n");
+    // The second initialise builds no second menu.
+    EXPECT_EQ((Lines{"debug \"Initialize: already initialised\"", "= Initialize -> S_OK"}), result.step("initialise", 2))
+        << result.dump();
+    // Released without terminate: the marking is detached and the popup deleted before the object goes.
+    const Lines released = result.step("release");
+    EXPECT_TRUE(hasLine(released, "call Graphic.Detach() -> S_OK")) << result.dump();
+    EXPECT_TRUE(hasLine(released, "call Menu2.DeleteMenu(100) -> S_OK")) << result.dump();
+    for (const std::string& line : result.step("show menu"))
+        EXPECT_EQ(std::string::npos, line.find("Mobile")) << line;
+    EXPECT_NE(std::string::npos, result.step("show graphics").at(0).find("not attached released"));
+    EXPECT_EQ(Lines{"DllCanUnloadNow -> S_OK"}, result.step("canunload"));
+
+    // A graphic that stays attached in the host keeps the DLL loaded.
+    const HostRun stuck = run(marked + "fail Graphic.Detach E_FAIL\nrelease\ncanunload\n");
+    EXPECT_TRUE(hasLine(stuck.step("release"), "call Graphic.Detach() -> E_FAIL")) << stuck.dump();
+    EXPECT_EQ(Lines{"DllCanUnloadNow -> S_FALSE"}, stuck.step("canunload")) << stuck.dump();
 }
 
 TEST_F(PlugInHost, TwoPlugInObjectsEachKeepTheDllLoaded)
