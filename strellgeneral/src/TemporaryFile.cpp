@@ -9,8 +9,15 @@ namespace strell {
 bool CTemporaryFile::Create(const std::string& folder)
 {
     char name[MAX_PATH + 1];
-    if (m_Path.empty() && GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "~qv", 0, name) != 0)
+    if (m_Path.empty() && GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "~qv", 0, name) != 0) {
+        // Wine hands out a name even when the folder refused the file (read-only media).
+        const DWORD error = GetLastError();
+        if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) {
+            SetLastError(error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED);
+            return false;
+        }
         m_Path = name;
+    }
     return !m_Path.empty();
 }
 
