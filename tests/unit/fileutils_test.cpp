@@ -182,7 +182,7 @@ TEST(FileCopy, UnwritableDestinationKeepsItsContentAndTheNamedError)
 
     // Folder missing.
     std::string text = raisedText(copyFile, dir.file("src"), dir.file("nofolder\\dst"));
-    EXPECT_EQ(text.rfind(openError(dir.file("nofolder\\dst"), ERROR_PATH_NOT_FOUND), 0), 0u) << text;
+    EXPECT_EQ(text.rfind(openError(dir.file("nofolder\\dst"), ERROR_DIRECTORY), 0), 0u) << text;
 
     // Read-only destination.
     writeFile(dir.file("readonly"), "keep me");
