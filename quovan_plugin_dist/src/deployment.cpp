@@ -5,6 +5,7 @@
 #include "plugin_file.h"
 
 #include "TemporaryFile.h"
+#include "ansi_path.h"
 #include "fileutils.h"
 #include "strell_exception.h"
 #include "strell_systeminfo.h"
@@ -22,6 +23,19 @@ bool isFile(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// False when the program's folder has no name in the ANSI code page: the library then names it by a
+// look-alike, and "not found" would mislead.
+bool representableProgramFolder(std::wstring& folder)
+{
+    wchar_t path[MAX_PATH * 4] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    folder.assign(path, length < MAX_PATH * 4 ? length : 0);
+    const size_t separator = folder.find_last_of(L'\\');
+    folder.resize(separator == std::wstring::npos ? 0 : separator);
+    std::string ansi;
+    return folder.empty() || strell::toAnsiPath(folder, ansi);
 }
 } // namespace
 
@@ -102,6 +116,10 @@ const std::string& PluginDeployment::checkedSource()
         m_Source = strell::joinPath(strell::getExecutableFolder(), m_PluginFileName);
         unsigned long error = 0;
         try {
+            std::wstring ownFolder;
+            if (!representableProgramFolder(ownFolder))
+                STRELL_THROW("WinMain", text::folderWithoutName("Das Verzeichnis des Installationsprogramms",
+                                                                strell::toAnsiText(ownFolder)));
             switch (inspectPluginFile(m_Source, error)) {
             case PluginFileState::Usable:
                 break;

@@ -1,6 +1,7 @@
 #include "installations.h"
 
 #include "installer_log.h"
+#include "messages.h"
 #include "registry.h"
 
 #include "ansi_path.h"
@@ -53,10 +54,7 @@ void visitInstallation(HKEY productKey, const std::string& productKeyText, const
     std::string folder;
     if (!strell::toAnsiPath(wideFolder, folder))
         STRELL_THROW("walkInstallations",
-                     strell::formatString("Installationsverzeichnis kann nicht verwendet werden \"%s\"! Sein Name "
-                                          "enthält Zeichen, die das System hier nicht darstellen kann, und es hat "
-                                          "keinen kurzen Namen (8.3).",
-                                          strell::toAnsiText(wideFolder).c_str()));
+                     text::folderWithoutName("Installationsverzeichnis", strell::toAnsiText(wideFolder)));
     const std::string pluginDir = strell::joinPath(folder, "bin\\PlugIn");
     if (!strell::isDirectory(pluginDir)) {
         logLine(logFile, strell::formatString("        spipped3: directory does not exist '%s'", pluginDir.c_str()));

@@ -89,6 +89,13 @@ std::string removeSummary(int doneCount, const std::string& doneList, int failed
     return summary;
 }
 
+std::string folderWithoutName(const std::string& folderKind, const std::string& folder)
+{
+    return folderKind + " kann nicht verwendet werden \"" + folder +
+           "\"! Sein Name enthält Zeichen, die das System hier nicht darstellen kann, und es hat keinen kurzen "
+           "Namen (8.3).";
+}
+
 std::string logNotWritten(const std::string& logFile)
 {
     return "\n\nDas Fehlerprotokoll konnte nicht geschrieben werden:\n\n" + logFile + "\n";
