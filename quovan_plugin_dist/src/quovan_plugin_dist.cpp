@@ -3,10 +3,10 @@
 
 #include "config.h"
 #include "deployment.h"
-#include "mail_process.h"
 #include "exit_codes.h"
 #include "installations.h"
 #include "installer_log.h"
+#include "mail_process.h"
 #include "messages.h"
 #include "options.h"
 #include "registry.h"
