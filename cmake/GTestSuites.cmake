@@ -5,7 +5,8 @@
 # cases of a suite share their set-up. Every suite of the project passes when run whole.
 #
 # Variables: WINE_ENV, EXE, PREFIX, WORKING_DIRECTORY, OUTPUT, TIMEOUT, RESOURCE_LOCK (may be empty),
-# SUITE_LOCKS (may be empty): "Suite=lock,Suite=lock" for suites that need a lock of their own.
+# SUITE_LOCKS (may be empty): "Suite=lock,Suite=lock" for suites that need a lock of their own,
+# FIXTURES (may be empty): "a,b", fixtures that every suite needs besides the Wine server.
 
 execute_process(COMMAND ${WINE_ENV} wine ${EXE} --gtest_list_tests
                 WORKING_DIRECTORY ${WORKING_DIRECTORY}
@@ -14,6 +15,11 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "Listing the tests of ${EXE} failed (${result}):\n${listing}")
 endif()
 
+set(fixtures wine)
+if(FIXTURES)
+    string(REPLACE "," ";" extra "${FIXTURES}")
+    list(APPEND fixtures ${extra})
+endif()
 string(REPLACE "\r" "" listing "${listing}")
 string(REPLACE "\n" ";" lines "${listing}")
 set(content "# Generated from ${EXE}\n")
@@ -24,7 +30,7 @@ foreach(line IN LISTS lines)
         string(APPEND content
             "add_test([=[${PREFIX}.${suite}]=] [=[${WINE_ENV}]=] wine [=[${EXE}]=] [=[--gtest_filter=${suite}.*]=])\n"
             "set_tests_properties([=[${PREFIX}.${suite}]=] PROPERTIES WORKING_DIRECTORY [=[${WORKING_DIRECTORY}]=]"
-            " FIXTURES_REQUIRED wine TIMEOUT ${TIMEOUT}")
+            " FIXTURES_REQUIRED [=[${fixtures}]=] TIMEOUT ${TIMEOUT}")
         set(locks ${RESOURCE_LOCK})
         string(REPLACE "," ";" suite_locks "${SUITE_LOCKS}")
         foreach(pair IN LISTS suite_locks)

@@ -14,5 +14,13 @@ rm -rf "$prefix"
 # The mail system is never Wine's own: MAPI32.DLL is a double that a test put into the system folder,
 # or none at all.
 "$env_sh" wine reg add 'HKCU\Software\Wine\DllOverrides' /v mapi32 /d native /f >/dev/null 2>&1
+# A crash ends its process at once instead of waiting for a debugger: no debugger command to start, and
+# no question whether to start one (Wine asks when Auto is 0 and starts winedbg when Debugger is
+# missing). The 64-bit prefix keeps a second copy of the key for 32-bit programs.
+for key in 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+           'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug'; do
+    "$env_sh" wine reg add "$key" /v Auto /d 1 /f >/dev/null 2>&1
+    "$env_sh" wine reg add "$key" /v Debugger /d "" /f >/dev/null 2>&1
+done
 "$env_sh" wineserver -w
 touch "$stamp"

@@ -2,26 +2,54 @@
 
 #include "installer_log.h"
 #include "messages.h"
+#include "plugin_file.h"
 
+#include "TemporaryFile.h"
+#include "ansi_path.h"
 #include "fileutils.h"
 #include "strell_exception.h"
 #include "strell_systeminfo.h"
 #include "stringex.h"
 
-#include <cstdio>
+#include <windows.h>
 
 #define STRELL_SOURCE "./src/deployment"
 
 namespace installer {
 
-bool hasWriteAccess(const std::string& folder)
+namespace {
+// Also true for a file that someone holds open without sharing: its deletion fails and says so.
+bool isFile(const std::string& path)
 {
-    const std::string testFile = strell::joinPath(folder, "test.txt");
-    FILE* file = std::fopen(testFile.c_str(), "w");
-    if (!file)
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// False when the program's folder has no name in the ANSI code page: the library then names it by a
+// look-alike, and "not found" would mislead.
+bool representableProgramFolder(std::wstring& folder)
+{
+    wchar_t path[MAX_PATH * 4] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    folder.assign(path, length < MAX_PATH * 4 ? length : 0);
+    const size_t separator = folder.find_last_of(L'\\');
+    folder.resize(separator == std::wstring::npos ? 0 : separator);
+    std::string ansi;
+    return folder.empty() || strell::toAnsiPath(folder, ansi);
+}
+} // namespace
+
+bool hasWriteAccess(const std::string& folder, const std::string& logFile)
+{
+    strell::CTemporaryFile probe;
+    if (!probe.Create(folder))
         return false;
-    std::fclose(file);
-    strell::deleteFileSys(testFile);
+    const std::string path = probe.GetPath();
+    if (!probe.Remove()) {
+        const DWORD error = GetLastError();
+        logLine(logFile, strell::formatString("        write test file not deleted: '%s' %s", path.c_str(),
+                                              strell::getWin32ErrorText(error).c_str()));
+    }
     return true;
 }
 
@@ -35,7 +63,7 @@ void PluginDeployment::deploy(const std::string& product, const std::string& plu
     ++m_Result.foundCount;
     const std::string target = strell::joinPath(pluginDir, m_PluginFileName);
 
-    if (!hasWriteAccess(pluginDir)) {
+    if (!hasWriteAccess(pluginDir, m_LogFile)) {
         logLine(m_LogFile, strell::formatString("        no write access to : '%s'", pluginDir.c_str()));
         showBox(box::kNoWriteAccess, text::noWriteAccess(product, pluginDir));
     }
@@ -46,38 +74,85 @@ void PluginDeployment::deploy(const std::string& product, const std::string& plu
         installPlugin(product, target);
 }
 
+void PluginDeployment::fail(const std::string& product, const std::string& error)
+{
+    ++m_Result.foundCount;
+    recordFailure(product, error);
+}
+
+void PluginDeployment::recordFailure(const std::string& product, const std::string& error)
+{
+    m_Result.failedList += product + "\n";
+    ++m_Result.failedCount;
+    logError(m_LogFile, error);
+    if (!m_Remove)
+        showBox(box::kInstallationFailed, text::installationFailed(product, error));
+}
+
 void PluginDeployment::removePlugin(const std::string& product, const std::string& target)
 {
     try {
-        if (strell::fileExists(target)) {
+        if (isFile(target)) {
             logLine(m_LogFile, strell::formatString("        delete: '%s'", target.c_str()));
             strell::deleteFileSys(target);
+            // Wine reports a deletion on read-only media as done; only a file that is gone counts.
+            if (isFile(target))
+                STRELL_THROW("removePlugin",
+                             strell::formatString("Plugin datei konnte nicht gelöscht werden \"%s\"!", target.c_str()));
             m_Result.doneList += product + "\n";
             ++m_Result.doneCount;
         } else {
             logLine(m_LogFile, strell::formatString("        not found: '%s'", target.c_str()));
         }
     } catch (const strell::exception& e) {
-        ++m_Result.failedCount;
-        logError(m_LogFile, e.text());
+        recordFailure(product, e.text());
     }
+}
+
+const std::string& PluginDeployment::checkedSource()
+{
+    if (!m_SourceChecked) {
+        m_SourceChecked = true;
+        m_Source = strell::joinPath(strell::getExecutableFolder(), m_PluginFileName);
+        unsigned long error = 0;
+        try {
+            std::wstring ownFolder;
+            if (!representableProgramFolder(ownFolder))
+                STRELL_THROW("WinMain", text::folderWithoutName("Das Verzeichnis des Installationsprogramms",
+                                                                strell::toAnsiText(ownFolder)));
+            switch (inspectPluginFile(m_Source, error)) {
+            case PluginFileState::Usable:
+                break;
+            case PluginFileState::Missing:
+                STRELL_THROW("WinMain",
+                             strell::formatString("Plugin datei konnte nicht gefunden werden \"%s\"!", m_Source.c_str()));
+            case PluginFileState::Unreadable:
+                STRELL_THROW_WIN32_CODE(
+                    strell::formatString("Plugin datei konnte nicht gelesen werden \"%s\"!", m_Source.c_str()), error);
+            case PluginFileState::Damaged:
+                STRELL_THROW("WinMain", strell::formatString("Plugin datei ist beschädigt oder keine 32-bit Windows "
+                                                             "DLL \"%s\"!",
+                                                             m_Source.c_str()));
+            }
+        } catch (const strell::exception& e) {
+            m_SourceError = e.text();
+        }
+    }
+    if (!m_SourceError.empty())
+        throw strell::exception(m_SourceError);
+    return m_Source;
 }
 
 void PluginDeployment::installPlugin(const std::string& product, const std::string& target)
 {
     try {
-        const std::string source = strell::joinPath(strell::getExecutableFolder(), m_PluginFileName);
-        if (!strell::fileExists(source))
-            STRELL_THROW("WinMain", strell::formatString("Plugin datei konnte nicht gefunden werden \"%s\"!", source.c_str()));
+        const std::string& source = checkedSource();
         logLine(m_LogFile, strell::formatString("        copy: '%s' => '%s'", source.c_str(), target.c_str()));
         strell::copyFile(source, target);
         m_Result.doneList += product + "\n";
         ++m_Result.doneCount;
     } catch (const strell::exception& e) {
-        m_Result.failedList += product + "\n";
-        ++m_Result.failedCount;
-        logError(m_LogFile, e.text());
-        showBox(box::kInstallationFailed, text::installationFailed(product, e.text()));
+        recordFailure(product, e.text());
     }
 }
 

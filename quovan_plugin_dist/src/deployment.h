@@ -7,9 +7,9 @@ namespace installer {
 
 // Outcome of a run, shown in the summary.
 struct DeploymentResult {
-    int foundCount = 0;  // installations handed to the deployment
+    int foundCount = 0;  // installations handed to the deployment, and those the walk could not hand over
     int doneCount = 0;
-    int failedCount = 0;  // failed copies, and failed deletions with --remove
+    int failedCount = 0;  // failed copies or deletions, and products or installations the walk could not use
     std::string doneList;   // product name + "\n" per installation
     std::string failedList;
 };
@@ -21,6 +21,9 @@ public:
     // Copies (or removes) the plug-in for one accepted installation; problems are logged, shown to the
     // user and counted, never raised.
     void deploy(const std::string& product, const std::string& pluginDir);
+    // A product or installation that could not be handed to deploy: counted, listed and logged like a
+    // failed installation (with its box when installing).
+    void fail(const std::string& product, const std::string& error);
 
     bool removeMode() const { return m_Remove; }
     const DeploymentResult& result() const { return m_Result; }
@@ -28,14 +31,22 @@ public:
 private:
     void removePlugin(const std::string& product, const std::string& target);
     void installPlugin(const std::string& product, const std::string& target);
+    void recordFailure(const std::string& product, const std::string& error);
+    // Raises strell::exception when the plug-in file beside the installer cannot be installed; looked at
+    // once, before the first copy.
+    const std::string& checkedSource();
 
     bool m_Remove;
     std::string m_PluginFileName;
     std::string m_LogFile;
     DeploymentResult m_Result;
+    bool m_SourceChecked = false;
+    std::string m_Source;
+    std::string m_SourceError; // empty when the source is usable
 };
 
-// Whether a file can be created in the folder (a test file is created and deleted again).
-bool hasWriteAccess(const std::string& folder);
+// Whether a file can be created in the folder. A uniquely named probe file is created and removed again,
+// so no file of anyone else's is touched; a probe file that cannot be removed is logged.
+bool hasWriteAccess(const std::string& folder, const std::string& logFile);
 
 } // namespace installer

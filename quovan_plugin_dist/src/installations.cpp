@@ -1,62 +1,118 @@
 #include "installations.h"
 
 #include "installer_log.h"
+#include "messages.h"
 #include "registry.h"
 
+#include "ansi_path.h"
 #include "fileutils.h"
+#include "strell_exception.h"
 #include "stringex.h"
 
+#include <windows.h>
+
 #include <vector>
+
+#define STRELL_SOURCE "./src/installations"
 
 namespace installer {
 
 namespace {
-std::vector<std::string> subKeyNames(const std::string& keyText)
+
+bool isWideDirectory(const std::wstring& path)
 {
-    std::vector<std::string> names;
-    strell::unique_hkey key = regOpen(keyText);
-    enumSubKeys(key.get(), names);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<std::wstring> subKeyNames(HKEY key, const std::string& keyText)
+{
+    std::vector<std::wstring> names;
+    const LONG ret = enumSubKeys(key, names);
+    if (ret != ERROR_NO_MORE_ITEMS)
+        STRELL_THROW_WIN32_CODE(strell::formatString("Could not list the sub-keys of \"%s\"!", keyText.c_str()), ret);
     return names;
 }
-} // namespace
 
-std::string folderFromSubKeyName(const std::string& subKeyName)
+// One installation sub-key: hands it to the handler, skips it with its log line, or raises
+// strell::exception when it cannot be used.
+void visitInstallation(HKEY productKey, const std::string& productKeyText, const std::wstring& subKey,
+                       const std::string& product, const std::string& logFile, const InstallationHandler& handler)
 {
-    const size_t colon = subKeyName.find(':');
-    if (colon == std::string::npos || colon == 0)
-        return std::string();
-    return strell::toBackslashes(subKeyName.substr(colon - 1));
+    std::wstring wideFolder = folderFromSubKeyName(subKey);
+    if (wideFolder.empty())
+        wideFolder = readFolderValue(productKey, subKey, productKeyText + "\\" + strell::toAnsiText(subKey), L"DestDir");
+    if (wideFolder.empty()) {
+        logLine(logFile, "        spipped1: no ':'");
+        return;
+    }
+    if (!isWideDirectory(wideFolder)) {
+        logLine(logFile, strell::formatString("        spipped2: directory does not exist '%s'",
+                                              strell::toAnsiText(wideFolder).c_str()));
+        return;
+    }
+    std::string folder;
+    if (!strell::toAnsiPath(wideFolder, folder))
+        STRELL_THROW("walkInstallations",
+                     text::folderWithoutName("Installationsverzeichnis", strell::toAnsiText(wideFolder)));
+    const std::string pluginDir = strell::joinPath(folder, "bin\\PlugIn");
+    if (!strell::isDirectory(pluginDir)) {
+        logLine(logFile, strell::formatString("        spipped3: directory does not exist '%s'", pluginDir.c_str()));
+        return;
+    }
+    handler(product, pluginDir);
 }
 
-void walkInstallations(const std::string& baseKey, const std::string& logFile, const InstallationHandler& handler)
+} // namespace
+
+std::wstring folderFromSubKeyName(const std::wstring& subKeyName)
 {
-    const std::vector<std::string> products = subKeyNames(baseKey);
+    const size_t colon = subKeyName.find(L':');
+    if (colon == std::wstring::npos || colon == 0)
+        return std::wstring();
+    std::wstring folder = subKeyName.substr(colon - 1);
+    for (wchar_t& c : folder)
+        if (c == L'/')
+            c = L'\\';
+    return folder;
+}
+
+std::string normaliseBaseKey(std::string baseKey)
+{
+    while (!baseKey.empty() && baseKey.back() == '\\')
+        baseKey.pop_back();
+    return baseKey;
+}
+
+void walkInstallations(const std::string& baseKey, const std::string& logFile, const InstallationHandler& handler,
+                       const FailureHandler& failure)
+{
+    const strell::unique_hkey base = regOpen(baseKey);
+    std::vector<std::wstring> products;
+    enumSubKeys(base.get(), products);
     for (size_t i = 0; i < products.size(); ++i) {
-        const std::string productKey = baseKey + "\\" + products[i];
-        logLine(logFile, strell::formatString(" key %2d \"%s\"", static_cast<int>(i), productKey.c_str()));
+        const std::string productKeyText = baseKey + "\\" + strell::toAnsiText(products[i]);
+        const std::string product = strell::getFileName(productKeyText);
+        logLine(logFile, strell::formatString(" key %2d \"%s\"", static_cast<int>(i), productKeyText.c_str()));
 
-        const std::vector<std::string> installations = subKeyNames(productKey);
+        strell::unique_hkey productKey;
+        std::vector<std::wstring> installations;
+        try {
+            productKey = regOpenSubKey(base.get(), products[i], productKeyText);
+            installations = subKeyNames(productKey.get(), productKeyText);
+        } catch (const strell::exception& e) {
+            failure(product, e.text());
+            continue;
+        }
         for (size_t j = 0; j < installations.size(); ++j) {
-            const std::string& subKey = installations[j];
-            logLine(logFile, strell::formatString("   sub %2d \"%s\"", static_cast<int>(j), subKey.c_str()));
-
-            std::string folder = folderFromSubKeyName(subKey);
-            if (folder.empty())
-                folder = readRegistryString(productKey + "\\" + subKey, "DestDir");
-            if (folder.empty()) {
-                logLine(logFile, "        spipped1: no ':'");
-                continue;
+            const std::wstring& subKey = installations[j];
+            logLine(logFile, strell::formatString("   sub %2d \"%s\"", static_cast<int>(j),
+                                                  strell::toAnsiText(subKey).c_str()));
+            try {
+                visitInstallation(productKey.get(), productKeyText, subKey, product, logFile, handler);
+            } catch (const strell::exception& e) {
+                failure(product, e.text());
             }
-            if (!strell::isDirectory(folder)) {
-                logLine(logFile, strell::formatString("        spipped2: directory does not exist '%s'", folder.c_str()));
-                continue;
-            }
-            const std::string pluginDir = strell::joinPath(folder, "bin\\PlugIn");
-            if (!strell::isDirectory(pluginDir)) {
-                logLine(logFile, strell::formatString("        spipped3: directory does not exist '%s'", pluginDir.c_str()));
-                continue;
-            }
-            handler(strell::getFileName(productKey), pluginDir);
         }
     }
 }

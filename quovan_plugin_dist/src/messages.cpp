@@ -75,11 +75,30 @@ std::string installationFailed(const std::string& product, const std::string& er
            "\" ist fehlgeschlagen!\nBitte stellen Sie sicher, dass das Programm nicht gerade läuft!\n\n" + error;
 }
 
-std::string removeSummary(int doneCount, const std::string& doneList)
+std::string removeSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList)
 {
-    return strell::formatString("Die Quovan Schnittstelle wurde aus %d installierten Programm(en) entfernt!\n\n",
-                                doneCount) +
-           doneList;
+    std::string summary =
+        strell::formatString("Die Quovan Schnittstelle wurde aus %d installierten Programm(en) entfernt!\n\n",
+                             doneCount) +
+        doneList;
+    if (failedCount > 0)
+        summary += strell::formatString(
+                       "\n\nBei %d installierten Programm(en) ist das Entfernen des Plugins fehlgeschlagen:\n\n",
+                       failedCount) +
+                   failedList;
+    return summary;
+}
+
+std::string folderWithoutName(const std::string& folderKind, const std::string& folder)
+{
+    return folderKind + " kann nicht verwendet werden \"" + folder +
+           "\"! Sein Name enthält Zeichen, die das System hier nicht darstellen kann, und es hat keinen kurzen "
+           "Namen (8.3).";
+}
+
+std::string logNotWritten(const std::string& logFile)
+{
+    return "\n\nDas Fehlerprotokoll konnte nicht geschrieben werden:\n\n" + logFile + "\n";
 }
 
 std::string installSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList)

@@ -52,7 +52,12 @@ extern const char kNoInstallations[];
 std::string applicationsRunning(const std::vector<std::string>& programPaths);
 std::string noWriteAccess(const std::string& product, const std::string& pluginDir);
 std::string installationFailed(const std::string& product, const std::string& error);
-std::string removeSummary(int doneCount, const std::string& doneList);
+std::string removeSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList);
+// A folder ("Installationsverzeichnis", ...) whose name has characters outside the ANSI code page and no
+// short form, named as closely as the code page allows.
+std::string folderWithoutName(const std::string& folderKind, const std::string& folder);
+// Added to a summary's failure part when this run could not write its log: no log to look at or to mail.
+std::string logNotWritten(const std::string& logFile);
 std::string installSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList);
 std::string mailQuestion(const std::string& logFile, const std::string& supportAddress);
 std::string mailFailed(const std::string& logFile);

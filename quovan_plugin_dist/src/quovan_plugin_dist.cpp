@@ -3,10 +3,10 @@
 
 #include "config.h"
 #include "deployment.h"
-#include "error_report.h"
 #include "exit_codes.h"
 #include "installations.h"
 #include "installer_log.h"
+#include "mail_process.h"
 #include "messages.h"
 #include "options.h"
 #include "registry.h"
@@ -64,14 +64,30 @@ bool stopsWhileRunning(const std::string& logFile)
     return showBox(box::kApplicationsRunning, text::applicationsRunning(programPaths)) == IDYES;
 }
 
-void showSummary(const PluginDeployment& deployment)
+// The log file's size, or -1 when there is no file of that name (nothing, or a folder).
+long long logFileSize(const std::string& logFile)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(logFile.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// logWritten: whether this run's lines reached the log; if not, the failure part says so.
+void showSummary(const PluginDeployment& deployment, const std::string& logFile, bool logWritten)
 {
     const DeploymentResult& result = deployment.result();
+    const std::string missingLog =
+        result.failedCount > 0 && !logWritten ? text::logNotWritten(logFile) : std::string();
     if (deployment.removeMode())
-        showBox(box::kRemoveSummary, text::removeSummary(result.doneCount, result.doneList));
+        showBox(box::kRemoveSummary, text::removeSummary(result.doneCount, result.doneList, result.failedCount,
+                                                         result.failedList) +
+                                         missingLog);
     else
         showBox(box::kInstallSummary, text::installSummary(result.doneCount, result.doneList, result.failedCount,
-                                                           result.failedList));
+                                                           result.failedList) +
+                                          missingLog);
 }
 
 void offerErrorReport(const std::string& logFile)
@@ -80,7 +96,7 @@ void offerErrorReport(const std::string& logFile)
         return;
     // The mail system reads the log file: close it first.
     strell::LogCloseFiles();
-    if (!sendErrorReport(kOfficeMailAddress, kSupportMailAddress, kMailSubject, "", logFile))
+    if (!sendErrorReportInChildProcess(logFile, logFile))
         showBox(box::kMailFailed, text::mailFailed(logFile));
 }
 
@@ -106,7 +122,7 @@ int install(CommandLineArguments& options, const std::string& logFile)
         beginSilentMode(logFile);
     strell::setTraceLevel(options.GetInt(kOptionVerbose));
 
-    const std::string baseKey = options.GetString(kOptionBaseKey);
+    const std::string baseKey = normaliseBaseKey(options.GetString(kOptionBaseKey));
     PluginDeployment deployment(options.GetBool(kOptionRemove), kPluginFileName, logFile);
 
     if (!baseKeyExists(baseKey))
@@ -114,14 +130,20 @@ int install(CommandLineArguments& options, const std::string& logFile)
     if (stopsWhileRunning(logFile))
         return silentMode() ? exitcode::kApplicationsRunning : exitcode::kError;
 
-    walkInstallations(baseKey, logFile, [&](const std::string& product, const std::string& pluginDir) {
-        deployment.deploy(product, pluginDir);
-    });
+    // Every failure is logged; a log that did not grow could not be written (read-only media, a folder
+    // of its name), and an old one must not be offered as this run's.
+    const long long logSizeBefore = logFileSize(logFile);
+    walkInstallations(
+        baseKey, logFile,
+        [&](const std::string& product, const std::string& pluginDir) { deployment.deploy(product, pluginDir); },
+        [&](const std::string& product, const std::string& error) { deployment.fail(product, error); });
+    const long long logSizeAfter = logFileSize(logFile);
+    const bool logWritten = logSizeAfter >= 0 && logSizeAfter > logSizeBefore;
 
-    showSummary(deployment);
+    showSummary(deployment, logFile, logWritten);
     if (silentMode())
         return silentResult(logFile, deployment);
-    if (!deployment.removeMode() && deployment.result().failedCount > 0)
+    if (!deployment.removeMode() && deployment.result().failedCount > 0 && logWritten)
         offerErrorReport(logFile);
     return exitcode::kSuccess;
 }
@@ -143,8 +165,11 @@ int reportError(const std::string& logFile, const std::string& error, bool silen
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     restrictDllSearch();
-    const std::string logFile = strell::joinPath(strell::getExecutableFolder(), kLogFileName);
     const std::string arguments = commandLine ? commandLine : "";
+    std::string mailAttachment;
+    if (isMailCall(arguments, mailAttachment))
+        return runMailCall(mailAttachment);
+    const std::string logFile = strell::joinPath(strell::getExecutableFolder(), kLogFileName);
     // Known before parsing, so that a wrong command line of a silent run shows no box either.
     const bool silent = silentRequested(arguments);
     try {

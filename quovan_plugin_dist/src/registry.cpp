@@ -3,15 +3,16 @@
 #include "strell_exception.h"
 #include "stringex.h"
 
-#include <cstring>
+#include <cwchar>
 
 #define STRELL_SOURCE "./src/registry"
 
 namespace installer {
 
 namespace {
-const size_t kNameBuffer = 256;
-const size_t kValueBuffer = 1024;
+const DWORD kNameBuffer = 256;
+const DWORD kValueBuffer = 1024;
+const REGSAM kAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS;
 } // namespace
 
 strell::unique_hkey regOpen(const std::string& keyText)
@@ -31,7 +32,7 @@ strell::unique_hkey regOpen(const std::string& keyText)
         STRELL_THROW("regOpen", strell::formatString("Unkown base key \"%s\"!", root.c_str()));
 
     strell::unique_hkey key;
-    const LONG ret = RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, key.put());
+    const LONG ret = RegOpenKeyExA(hive, path.c_str(), 0, kAccess, key.put());
     STRELL_ASSERT(ret==ERROR_SUCCESS, "regOpen", strell::formatString("Could not open key \"%s\"!", keyText.c_str()));
     return key;
 }
@@ -46,30 +47,43 @@ bool baseKeyExists(const std::string& keyText)
     }
 }
 
-LONG enumSubKeys(HKEY key, std::vector<std::string>& names)
+strell::unique_hkey regOpenSubKey(HKEY parent, const std::wstring& name, const std::string& keyText)
 {
-    LONG ret = ERROR_SUCCESS;
+    strell::unique_hkey key;
+    const LONG ret = RegOpenKeyExW(parent, name.c_str(), 0, kAccess, key.put());
+    STRELL_ASSERT(ret==ERROR_SUCCESS, "regOpen", strell::formatString("Could not open key \"%s\"!", keyText.c_str()));
+    return key;
+}
+
+LONG enumSubKeys(HKEY key, std::vector<std::wstring>& names)
+{
     for (DWORD index = 0;; ++index) {
-        char name[kNameBuffer] = {};
+        wchar_t name[kNameBuffer] = {};
         DWORD size = kNameBuffer;
-        ret = RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        const LONG ret = RegEnumKeyExW(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
         if (ret != ERROR_SUCCESS)
             return ret;
-        names.emplace_back(name);
+        names.emplace_back(name, size);
     }
 }
 
-std::string readRegistryString(const std::string& keyText, const std::string& valueName)
+std::wstring readFolderValue(HKEY parent, const std::wstring& subKey, const std::string& keyText,
+                             const wchar_t* valueName)
 {
-    strell::unique_hkey key = regOpen(keyText);
-    char buffer[kValueBuffer] = {};
-    DWORD size = kValueBuffer;
-    const LONG ret = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(buffer), &size);
-    if (ret != ERROR_SUCCESS)
-        return std::string();
+    const strell::unique_hkey key = regOpenSubKey(parent, subKey, keyText);
+    wchar_t buffer[kValueBuffer] = {};
+    DWORD size = sizeof buffer;
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS)
+        return std::wstring();
     // The value need not be terminated: never read past the buffer.
-    return std::string(buffer, strnlen(buffer, kValueBuffer - 1));
+    const std::wstring text(buffer, wcsnlen(buffer, kValueBuffer - 1));
+    if (type != REG_EXPAND_SZ)
+        return text;
+    wchar_t expanded[kValueBuffer] = {};
+    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), expanded, kValueBuffer);
+    return length == 0 || length > kValueBuffer ? std::wstring() : std::wstring(expanded);
 }
 
 } // namespace installer

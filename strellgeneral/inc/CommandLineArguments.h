@@ -39,7 +39,7 @@ public:
     const std::string& GetTextValue() const { return m_TextValue; }
     float GetFloatValue() const { return m_FloatValue; }
     bool IsSet() const { return m_Set; }
-    void MarkSet() { m_Set = true; }
+    void MarkSet(bool set = true) { m_Set = set; }
     const std::string& GetIniSection() const { return m_IniSection; }
     void SetIniSection(const std::string& section) { m_IniSection = section; }
     void SetIniKey(const std::string& key) { m_IniKey = key; }

@@ -23,12 +23,16 @@ public:
     // deleted with this object; GetLastError() tells why.
     bool ReplaceTarget(const std::string& target);
 
+    // Deletes the file now. On failure the path is forgotten all the same (nothing is retried);
+    // GetLastError() tells why.
+    bool Remove();
+
 private:
     std::string m_Path;
 };
 
 // False when the path names an existing file that cannot be opened for writing (read-only, in use,
-// a directory); true for a path where nothing exists yet.
+// a directory; GetLastError() tells why); true for a path where nothing exists yet.
 bool canOverwrite(const std::string& path);
 
 } // namespace strell

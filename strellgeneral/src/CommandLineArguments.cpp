@@ -198,15 +198,33 @@ void CommandLineArguments::Validate() const
     }
 }
 
+namespace {
+// A switch written in an option file: "remove=0" must not switch it on.
+bool switchValue(const std::string& key, const std::string& value)
+{
+    const std::string word = strell::toLower(strell::trim(value));
+    if (word == "1" || word == "true" || word == "yes" || word == "on")
+        return true;
+    if (word.empty() || word == "0" || word == "false" || word == "no" || word == "off")
+        return false;
+    throw std::string("Invalid value for switch in option file: ") + key + "=" + value +
+        "\n  (1, true, yes, on or 0, false, no, off)";
+}
+} // namespace
+
 void CommandLineArguments::LoadFromIni(const std::string& file)
 {
     for (CommandLineArgument& argument : m_Arguments) {
         const std::string section = argument.GetIniSection().empty() ? m_SectionName : argument.GetIniSection();
         std::string value;
-        if (Inifile::GetString(file, section, argument.IniKey(), value) == Inifile::RC_SUCCESS) {
-            argument.MarkSet();
-            argument.AssignValue(value);
+        if (Inifile::GetString(file, section, argument.IniKey(), value) != Inifile::RC_SUCCESS)
+            continue;
+        if (argument.GetType() == CommandLineArgument::TYPE_BOOL) {
+            argument.MarkSet(switchValue(argument.IniKey(), value));
+            continue;
         }
+        argument.MarkSet();
+        argument.AssignValue(value);
     }
 }
 

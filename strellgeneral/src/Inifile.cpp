@@ -119,7 +119,14 @@ int GetString(const std::string& file, const std::string& section, const std::st
     bool found = false;
     std::string expanded;
     std::string_view piece;
+    // A line longer than a piece arrives in several; it is judged by its first piece alone, so that the
+    // tail of a long comment or value never reads as a line of its own.
+    bool lineStart = true;
     while (source.reader->Next(piece)) {
+        const bool startsLine = lineStart;
+        lineStart = !piece.empty() && piece.back() == '\n';
+        if (!startsLine)
+            continue;
         const std::string_view line = expandFolder(stripLineEnd(piece), folder, expanded);
         const ParsedLine parsed = parseLine(line);
         if (parsed.kind == LineKind::Comment)

@@ -12,6 +12,48 @@ namespace {
 {
     throw strell::formatString(format, WSAGetLastError());
 }
+// An address that never answers would hold the caller for the system's connect time-out (21 s on
+// Windows, minutes under Wine); the first log call waits for this connection.
+constexpr long kConnectTimeoutMs = 2000;
+
+// 0 when connected, else the Winsock error (WSAETIMEDOUT when the time ran out). The socket is blocking
+// again afterwards.
+int connectWithin(SOCKET socket, const sockaddr_in& address, long timeoutMs)
+{
+    u_long nonBlocking = 1;
+    if (ioctlsocket(socket, FIONBIO, &nonBlocking) == SOCKET_ERROR)
+        return WSAGetLastError();
+    int error = 0;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == SOCKET_ERROR) {
+        error = WSAGetLastError();
+        if (error == WSAEWOULDBLOCK) {
+            fd_set writable;
+            fd_set failed;
+            FD_ZERO(&writable);
+            FD_ZERO(&failed);
+            FD_SET(socket, &writable);
+            FD_SET(socket, &failed);
+            timeval limit = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+            const int ready = ::select(0, nullptr, &writable, &failed, &limit);
+            if (ready == SOCKET_ERROR) {
+                error = WSAGetLastError();
+            } else if (ready == 0) {
+                error = WSAETIMEDOUT;
+            } else {
+                int result = 0;
+                int length = sizeof result;
+                error = getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&result), &length) ==
+                                SOCKET_ERROR
+                            ? WSAGetLastError()
+                            : result;
+            }
+        }
+    }
+    u_long blocking = 0;
+    if (ioctlsocket(socket, FIONBIO, &blocking) == SOCKET_ERROR && error == 0)
+        error = WSAGetLastError();
+    return error;
+}
 } // namespace
 
 CSocket::CWinsockUse::CWinsockUse()
@@ -121,8 +163,9 @@ void CSocket::connect(std::string host, int port)
                       strell::formatString("Could not resolve hostname \"%s\"", host.c_str()));
         std::memcpy(&address.sin_addr, hostEntry->h_addr_list[0], sizeof address.sin_addr);
     }
-    if (::connect(m_Socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == SOCKET_ERROR)
-        throw strell::formatString("CSocket::connect(%s:%d) - failed: %d!", host.c_str(), port, WSAGetLastError());
+    const int error = connectWithin(m_Socket.get(), address, kConnectTimeoutMs);
+    if (error != 0)
+        throw strell::formatString("CSocket::connect(%s:%d) - failed: %d!", host.c_str(), port, error);
 }
 
 void CSocket::shutdown()

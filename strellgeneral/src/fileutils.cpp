@@ -6,6 +6,7 @@
 #include "strell_systeminfo.h"
 #include "strell_trace.h"
 #include "TemporaryFile.h"
+#include "win32_handles.h"
 #include "stringex.h"
 
 #include <windows.h>
@@ -107,14 +108,15 @@ void copyFile(std::string source, std::string destination)
     STRELL_ASSERT(src_file != NULL, "strell::copyFile",
                   formatString("copyFile: Unable to open source file [%s]\n", source.c_str()));
 
-    // An existing destination that cannot be written is refused before anything is copied.
+    // An existing destination that cannot be written is refused before anything is copied. Failures on
+    // the destination's side carry the system's text (no rights, disk full), which tells the user the cause.
     CTemporaryFile temporary;
-    unique_file temporaryStream;
+    unique_hfile target;
     if (canOverwrite(destination) && temporary.Create(getFolder(destination)))
-        temporaryStream.reset(std::fopen(temporary.GetPath().c_str(), "wb"));
-    FILE* const dst_file = temporaryStream.get();
-    STRELL_ASSERT(dst_file != NULL, "strell::copyFile",
-                  formatString("copyFile: Unable to open destination file [%s]\n", destination.c_str()));
+        target.reset(CreateFileA(temporary.GetPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target)
+        STRELL_THROW_WIN32(formatString("copyFile: Unable to open destination file [%s]", destination.c_str()));
 
     char buffer[kCopyBufferSize];
     for (;;) {
@@ -123,14 +125,14 @@ void copyFile(std::string source, std::string destination)
                       formatString("copyFile: Unable to read source file [%s]\n", source.c_str()));
         if (count == 0)
             break;
-        const size_t numwritten = std::fwrite(buffer, 1, count, dst_file);
-        STRELL_ASSERT(count == numwritten, "strell::copyFile", "copyFile: Read/Write Error!\n");
+        DWORD written = 0;
+        if (!WriteFile(target.get(), buffer, static_cast<DWORD>(count), &written, nullptr) || written != count)
+            STRELL_THROW_WIN32(formatString("copyFile: Unable to write destination file [%s]", destination.c_str()));
     }
     sourceStream.reset();
 
-    const int closed = std::fclose(temporaryStream.release());
-    STRELL_ASSERT(closed == 0, "strell::copyFile",
-                  formatString("copyFile: Unable to write destination file [%s]\n", destination.c_str()));
+    if (!CloseHandle(target.release()))
+        STRELL_THROW_WIN32(formatString("copyFile: Unable to write destination file [%s]", destination.c_str()));
 
     if (!temporary.ReplaceTarget(destination))
         STRELL_THROW_WIN32(formatString("copyFile: Unable to replace destination file [%s]", destination.c_str()));

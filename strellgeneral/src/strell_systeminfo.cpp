@@ -1,5 +1,6 @@
 #include "strell_systeminfo.h"
 
+#include "ansi_path.h"
 #include "strell_exception.h"
 #include "stringex.h"
 #include "win32_handles.h"
@@ -13,6 +14,12 @@ namespace strell {
 namespace {
 std::string moduleFileName(HMODULE module)
 {
+    // Read wide first: a folder outside the ANSI code page is given in its short form, which names it.
+    wchar_t wide[MAX_PATH * 4] = {};
+    const DWORD wideLength = GetModuleFileNameW(module, wide, MAX_PATH * 4);
+    std::string ansiPath;
+    if (wideLength > 0 && wideLength < MAX_PATH * 4 && toAnsiPath(std::wstring(wide, wideLength), ansiPath))
+        return ansiPath;
     char buffer[512] = {};
     const DWORD length = GetModuleFileNameA(module, buffer, sizeof buffer);
     return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);

@@ -267,7 +267,7 @@ TEST(CommandLine, IniValuesReplaceTheCommandLine)
     options.LoadFromIni(file);
     EXPECT_EQ(options.GetString("-b"), "HKCU\\From File");
     EXPECT_EQ(options.GetInt("-v"), 2);
-    EXPECT_TRUE(options.GetBool("--remove")); // found (even empty) counts as given
+    EXPECT_FALSE(options.GetBool("--remove")); // an empty switch is a no
     EXPECT_FALSE(options.GetBool("--help"));
     EXPECT_FALSE(options.GetBool("-x"));
     EXPECT_EQ(options.GetInt("-v9"), 9); // key from the short name
@@ -276,6 +276,19 @@ TEST(CommandLine, IniValuesReplaceTheCommandLine)
 
     options.LoadFromIni(dir.file("missing.ini")); // nothing changes, nothing reported
     EXPECT_EQ(options.GetInt("-v"), 2);
+
+    // A switch takes a yes or a no; anything else names key and value.
+    writeFile(file, "[Parameters]\nremove= On \n");
+    options.LoadFromIni(file);
+    EXPECT_TRUE(options.GetBool("--remove"));
+    writeFile(file, "[Parameters]\nremove=maybe\n");
+    std::string error;
+    try {
+        options.LoadFromIni(file);
+    } catch (const std::string& e) {
+        error = e;
+    }
+    EXPECT_EQ(error.rfind("Invalid value for switch in option file: remove=maybe", 0), 0u) << error;
 }
 
 TEST(CommandLine, ValueMapAndDump)

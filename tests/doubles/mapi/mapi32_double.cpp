@@ -5,6 +5,8 @@
 //   QUOVAN_MAPI_RECORD  file that receives the record (appended; one block per call)
 //   QUOVAN_MAPI_RESULT  result code to return (decimal; default 0 = SUCCESS_SUCCESS)
 //   QUOVAN_MAPI_LOADS   file that receives the double's own path, one line each time a process loads it
+//   QUOVAN_MAPI_FAULT   instead of answering, faults after recording: "access" (an access violation),
+//                       "raise" (RaiseException of a custom code) or "stack" (a stack overflow)
 
 #include "win32_handles.h"
 
@@ -60,6 +62,28 @@ void append(const std::string& file, const std::string& text)
     }
 }
 
+// Each recursion keeps a buffer on the stack, so no optimisation turns it into a loop.
+int overflowStack(volatile int depth)
+{
+    volatile char block[4096];
+    block[0] = static_cast<char>(depth);
+    if (depth < 0) // never: the stack ends first
+        return block[0];
+    return overflowStack(depth + 1) + block[0];
+}
+
+void fault(const std::string& kind)
+{
+    if (kind == "access") {
+        volatile int* nowhere = nullptr;
+        *nowhere = 1;
+    } else if (kind == "raise") {
+        RaiseException(0xE0517A11, 0, 0, nullptr);
+    } else if (kind == "stack") {
+        overflowStack(0);
+    }
+}
+
 } // namespace
 
 // Which copy of the library a program loaded, even when it never calls it.
@@ -105,6 +129,7 @@ extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE session, ULON
     record += "end\n";
 
     append(environment("QUOVAN_MAPI_RECORD"), record);
+    fault(environment("QUOVAN_MAPI_FAULT"));
     const std::string result = environment("QUOVAN_MAPI_RESULT");
     return result.empty() ? SUCCESS_SUCCESS : static_cast<ULONG>(std::strtoul(result.c_str(), nullptr, 10));
 }

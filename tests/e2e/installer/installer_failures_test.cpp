@@ -6,6 +6,7 @@
 #include "folder_contents.h"
 
 #include "helper_process.h"
+#include "stringex.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
@@ -125,23 +126,28 @@ TEST(InstallerFailures, RefusedOrMissingMailShowsWhereTheLogIs)
         return std::string("Senden des Fehlerprotokolls fehlgeschlagen!\n\nWenn Sie das Protokoll manuell versenden "
                            "wollen, es befindet sich in der folgenden Datei:\n\n");
     }();
-    for (const char* situation : {"refused", "no library", "no entry"}) {
+    // A mail library that faults in any of the ways C++ cannot catch ends in the same box.
+    for (const std::string situation : {"refused", "no library", "no entry", "access", "raise", "stack"}) {
         MissingPlugin world;
-        std::string library;
-        std::string environment;
-        if (std::string(situation) == "refused") {
-            library = mapiDouble();
-            environment = "QUOVAN_MAPI_RESULT=3"; // MAPI_E_LOGIN_FAILURE
-        } else if (std::string(situation) == "no entry") {
+        const std::string record = world.sandbox.root() + "\\mail.txt";
+        std::string library = mapiDouble();
+        std::string environment = "QUOVAN_MAPI_RECORD=" + record + "\nQUOVAN_MAPI_FAULT=" + situation;
+        if (situation == "refused")
+            environment += "\nQUOVAN_MAPI_RESULT=3"; // MAPI_E_LOGIN_FAILURE
+        else if (situation == "no library")
+            library.clear();
+        else if (situation == "no entry")
             library = winPath(MAPI_WITHOUT_ENTRY_DLL);
-        }
         const SystemMailLibrary mail(library);
         const ProgramRun run = world.sandbox.run("", {IDOK, IDOK, IDOK, IDYES}, environment);
+        ASSERT_FALSE(run.timedOut) << situation;
         EXPECT_EQ(run.exitCode, 0u) << situation;
         ASSERT_EQ(run.boxes.size(), 5u) << situation;
         EXPECT_EQ(run.boxes[4].caption, "Fehler");
         EXPECT_TRUE(run.boxes[4].hasIcon);
         EXPECT_EQ(run.boxes[4].text, failedText + world.sandbox.logPath()) << situation;
+        // The faulting library was really called.
+        EXPECT_EQ(exists(record), library == mapiDouble()) << situation;
         // The log goes on after it was closed for the mail.
         EXPECT_NE(world.sandbox.logText().find("Plugin datei"), std::string::npos);
     }
@@ -196,23 +202,29 @@ TEST(InstallerFailures, LockedPluginFileStaysAsItWas)
               "Die Quovan Schnittstelle wurde für 1 installierte(s) Programm(e) installiert!\n\nAustrian Map\n\n\nBei 1 "
               "installierten Programm(en) ist die Installation des Plugins fehlgeschlagen:\n\nTop50\n");
     EXPECT_EQ(run.boxes[2].caption, "Frage");
+    // The system's own words for the cause.
+    EXPECT_NE(run.boxes[0].text.find(strell::getWin32ErrorText(ERROR_SHARING_VIOLATION)), std::string::npos)
+        << run.boxes[0].text;
     EXPECT_EQ(readFile(locked), "running build");
     EXPECT_EQ(readFile(InstallerSandbox::pluginFile(amap)), kPluginContent);
     // Nothing half-copied stays behind.
     EXPECT_EQ(folderContents(InstallerSandbox::pluginFolder(top50)).size(), 1u);
 }
 
+// A plug-in folder on read-only media: the warning comes first, then the failure with the system's cause.
 TEST(InstallerFailures, NoWriteAccessWarnsBeforeTheFailure)
 {
+    const ReadOnlyFolder media = readOnlyFolder();
+    if (media.readOnly.empty())
+        GTEST_SKIP() << "no read-only file system mounted for this run";
     InstallerSandbox sandbox;
-    const std::string top50 = sandbox.makeInstallation("Top50");
+    for (const char* folder : {"\\Top50", "\\Top50\\bin", "\\Top50\\bin\\PlugIn"})
+        CreateDirectoryA((media.writable + folder).c_str(), nullptr);
+    const std::string top50 = media.readOnly + "\\Top50";
     sandbox.setDestDir("Top50", "T", top50);
-    // Neither the write test nor the plug-in file can be created where folders of their names stand.
-    CreateDirectoryA((InstallerSandbox::pluginFolder(top50) + "\\test.txt").c_str(), nullptr);
-    CreateDirectoryA(InstallerSandbox::pluginFile(top50).c_str(), nullptr);
 
     const ProgramRun install = sandbox.run("", {IDOK, IDOK, IDOK, IDNO});
-    ASSERT_EQ(install.boxes.size(), 4u);
+    ASSERT_EQ(install.boxes.size(), 4u) << (install.boxes.empty() ? std::string() : install.boxes.back().text);
     EXPECT_EQ(install.boxes[0].caption, "Fehler");
     EXPECT_TRUE(install.boxes[0].hasIcon);
     const std::string plugIn = InstallerSandbox::pluginFolder(top50);
@@ -221,26 +233,146 @@ TEST(InstallerFailures, NoWriteAccessWarnsBeforeTheFailure)
                   ")\n\nMöglicherweise haben Sie keine Schreibrechte für dieses Verzeichnis.\n\nBitte melden Sie sich "
                   "als Admministrator an, oder prüfen Sie die Schreibrechte auf das Verzeichnis.");
     EXPECT_EQ(install.boxes[1].text.substr(0, failureBoxStart("Top50").size()), failureBoxStart("Top50"));
+    EXPECT_NE(install.boxes[1].text.find(strell::getWin32ErrorText(ERROR_ACCESS_DENIED)), std::string::npos)
+        << install.boxes[1].text;
     EXPECT_EQ(install.boxes[3].caption, "Frage");
 
-    // Remove mode: the same warning, then only the log knows.
+    // Remove mode: the same warning, then the failed deletion in the summary.
+    writeFile(InstallerSandbox::pluginFile(media.writable + "\\Top50"), "installed");
     const ProgramRun remove = sandbox.run("--remove");
     ASSERT_EQ(remove.boxes.size(), 2u);
     EXPECT_EQ(remove.boxes[0].text, install.boxes[0].text);
-    EXPECT_EQ(remove.boxes[1].caption, "Information");
+    EXPECT_EQ(remove.boxes[1].text, "Die Quovan Schnittstelle wurde aus 0 installierten Programm(en) entfernt!\n\n\n\nBei "
+                                    "1 installierten Programm(en) ist das Entfernen des Plugins fehlgeschlagen:\n\nTop50\n");
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), "installed");
     const std::vector<std::string> lines = sandbox.logLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "        no write access to : '" + plugIn + "'"), 2);
 }
 
-TEST(InstallerFailures, WriteTestLeavesNothingBehind)
+// A full disk: the box names the cause, and the old plug-in stays whole.
+TEST(InstallerFailures, FullDiskNamesTheCauseAndKeepsTheOldPlugin)
+{
+    const std::string disk = fullDiskFolder();
+    if (disk.empty())
+        GTEST_SKIP() << "no full file system mounted for this run";
+    InstallerSandbox sandbox;
+    const std::string top50 = disk + "\\Top50";
+    for (const std::string& folder : {top50, top50 + "\\bin", InstallerSandbox::pluginFolder(top50)})
+        CreateDirectoryA(folder.c_str(), nullptr);
+    writeFile(InstallerSandbox::pluginFile(top50), "working build");
+    sandbox.setDestDir("Top50", "T", top50);
+    writeFile(sandbox.installerFolder() + "\\quovan.dll", pluginImage(std::string(256 * 1024, 'p')));
+
+    const ProgramRun run = sandbox.run("", {IDOK, IDOK, IDNO});
+    ASSERT_EQ(run.boxes.size(), 3u);
+    EXPECT_EQ(run.boxes[0].text.substr(0, failureBoxStart("Top50").size()), failureBoxStart("Top50"));
+    EXPECT_NE(run.boxes[0].text.find(strell::getWin32ErrorText(ERROR_DISK_FULL)), std::string::npos)
+        << run.boxes[0].text;
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), "working build");
+    EXPECT_EQ(folderContents(InstallerSandbox::pluginFolder(top50)), std::vector<std::string>{"quovan.dll"});
+}
+
+// The write test works with a file of its own: a "test.txt" of someone else's, even held open, stays.
+TEST(InstallerFailures, WriteTestNeverTouchesAnotherFile)
 {
     InstallerSandbox sandbox;
     const std::string top50 = sandbox.makeInstallation("Top50");
     sandbox.setDestDir("Top50", "T", top50);
-    writeFile(InstallerSandbox::pluginFolder(top50) + "\\test.txt", "someone else's file");
+    const std::string foreign = InstallerSandbox::pluginFolder(top50) + "\\test.txt";
+    writeFile(foreign, "someone else's file");
+    strell::unique_hfile holder(CreateFileA(foreign.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+
     const ProgramRun run = sandbox.run("");
+    holder.reset();
+    EXPECT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_FALSE(exists(InstallerSandbox::pluginFolder(top50) + "\\test.txt"));
+    EXPECT_EQ(run.boxes[0].caption, "Information");
+    EXPECT_EQ(readFile(foreign), "someone else's file");
+    EXPECT_EQ(folderContents(InstallerSandbox::pluginFolder(top50)),
+              (std::vector<std::string>{"quovan.dll", "test.txt"}));
+}
+
+// A plug-in file that is no complete 32-bit DLL, or cannot be read, replaces nothing anywhere.
+TEST(InstallerFailures, DamagedOrUnreadablePluginFileReplacesNothing)
+{
+    const std::string image = pluginImage("a plug-in of the right kind");
+    const std::pair<const char*, std::string> damaged[] = {
+        {"empty", ""},
+        {"truncated", image.substr(0, image.size() - 4)},
+        {"64-bit", pluginImage("a plug-in of the wrong kind", IMAGE_FILE_MACHINE_AMD64)},
+        {"text", "MZ is all there is"},
+        {"held open", image},
+    };
+    for (const auto& c : damaged) {
+        InstallerSandbox sandbox;
+        const std::string top50 = sandbox.makeInstallation("Top50");
+        const std::string amap = sandbox.makeInstallation("AMap");
+        sandbox.setDestDir("Top50", "T", top50);
+        sandbox.setDestDir("Austrian Map", "A", amap);
+        writeFile(InstallerSandbox::pluginFile(top50), "working build");
+        const std::string source = sandbox.installerFolder() + "\\quovan.dll";
+        writeFile(source, c.second);
+        const bool heldOpen = std::string(c.first) == "held open";
+        strell::unique_hfile holder;
+        if (heldOpen)
+            holder.reset(CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+
+        const ProgramRun run = sandbox.run("", {IDOK, IDOK, IDOK, IDNO});
+        holder.reset();
+        EXPECT_EQ(run.exitCode, 0u) << c.first;
+        ASSERT_EQ(run.boxes.size(), 4u) << c.first;
+        const std::string reason = heldOpen ? "Plugin datei konnte nicht gelesen werden \"" + source + "\"! "
+                                            : "Plugin datei ist beschädigt oder keine 32-bit Windows DLL \"" + source +
+                                                  "\"! [\"./src/deployment:";
+        for (int i = 0; i < 2; ++i) {
+            const std::string start = failureBoxStart(i == 0 ? "Austrian Map" : "Top50") + reason;
+            EXPECT_EQ(run.boxes[i].text.substr(0, start.size()), start) << c.first << "\n" << run.boxes[i].text;
+        }
+        if (heldOpen) {
+            EXPECT_NE(run.boxes[0].text.find(strell::getWin32ErrorText(ERROR_SHARING_VIOLATION)), std::string::npos);
+        }
+        EXPECT_NE(run.boxes[2].text.find("Bei 2 installierten Programm(en)"), std::string::npos) << c.first;
+        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), "working build") << c.first;
+        EXPECT_FALSE(exists(InstallerSandbox::pluginFile(amap))) << c.first;
+    }
+}
+
+// A log that this run could not write is neither offered nor mailed: an old file or a folder of its name
+// would be sent in its place.
+TEST(InstallerFailures, UnwritableLogIsNeitherOfferedNorMailed)
+{
+    MissingPlugin world;
+    CreateDirectoryA(world.sandbox.logPath().c_str(), nullptr);
+    const std::string record = world.sandbox.root() + "\\mail.txt";
+    const SystemMailLibrary mail(mapiDouble());
+
+    const ProgramRun run = world.sandbox.run("", {IDOK, IDOK, IDOK, IDYES}, "QUOVAN_MAPI_RECORD=" + record);
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 3u); // no mail question
+    EXPECT_EQ(run.boxes[2].text,
+              "Die Quovan Schnittstelle wurde für 0 installierte(s) Programm(e) installiert!\n\n\n\nBei 2 installierten "
+              "Programm(en) ist die Installation des Plugins fehlgeschlagen:\n\nAustrian Map\nTop50\n\n\nDas "
+              "Fehlerprotokoll konnte nicht geschrieben werden:\n\n" +
+                  world.sandbox.logPath() + "\n");
+    EXPECT_FALSE(exists(record));
+
+    // On read-only media the log of an earlier run is there, but this run's lines are not in it.
+    const ReadOnlyFolder media = readOnlyFolder();
+    if (media.readOnly.empty())
+        GTEST_SKIP() << "no read-only file system mounted for this run";
+    CreateDirectoryA((media.writable + "\\dist").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(world.sandbox.installerPath().c_str(), (media.writable + "\\dist\\quovan_plugin_dist.exe").c_str(),
+                          FALSE));
+    writeFile(media.writable + "\\dist\\quovan.log", "an earlier run\n");
+    const ProgramRun readOnly =
+        world.sandbox.runCopy(media.readOnly + "\\dist\\quovan_plugin_dist.exe", "", {IDOK, IDOK, IDOK, IDYES});
+    ASSERT_EQ(readOnly.boxes.size(), 3u);
+    EXPECT_NE(readOnly.boxes[2].text.find("Das Fehlerprotokoll konnte nicht geschrieben werden:\n\n" + media.readOnly +
+                                          "\\dist\\quovan.log\n"),
+              std::string::npos)
+        << readOnly.boxes[2].text;
+    EXPECT_FALSE(exists(record));
 }
 
 TEST(InstallerFailures, RunningMapApplicationAsksFirst)

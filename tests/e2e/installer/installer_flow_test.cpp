@@ -3,9 +3,11 @@
 #include "installer_sandbox.h"
 
 #include "folder_contents.h"
+#include "ansi_path.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
+#include <winsock2.h>
 
 #include <algorithm>
 
@@ -141,20 +143,34 @@ TEST(InstallerFlow, RemoveDeletesWhatIsThereAndLogsTheRest)
               2);
 }
 
-TEST(InstallerFlow, RemoveNeedsNoPluginFileAndFailedDeletionIsOnlyLogged)
+TEST(InstallerFlow, RemoveNeedsNoPluginFileAndListsFailedDeletions)
 {
     InstallerSandbox sandbox(false);
     const std::string top50 = sandbox.makeInstallation("Top50");
-    // A folder where the plug-in file should be: it exists but cannot be deleted as a file.
+    const std::string amap = sandbox.makeInstallation("AMap");
+    const std::string loose = sandbox.makeInstallation("Loose");
+    // A folder where the plug-in file should be: no plug-in there to remove.
     CreateDirectoryA(InstallerSandbox::pluginFile(top50).c_str(), nullptr);
     writeFile(InstallerSandbox::pluginFile(top50) + "\\keep", "x");
+    // The map application has its plug-in loaded: it cannot be deleted.
+    writeFile(InstallerSandbox::pluginFile(amap), "loaded");
+    strell::unique_hfile loaded(CreateFileA(InstallerSandbox::pluginFile(amap).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(loaded);
+    writeFile(InstallerSandbox::pluginFile(loose), "installed");
     sandbox.setDestDir("Top50", "A", top50);
+    sandbox.setDestDir("Austrian Map", "A", amap);
+    sandbox.setDestDir("Loose", "A", loose);
 
     const ProgramRun run = sandbox.run("--remove");
+    loaded.reset();
     EXPECT_EQ(run.exitCode, 0u);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, removeSummary(0, ""));
+    ASSERT_EQ(run.boxes.size(), 1u); // no mail in remove mode
+    EXPECT_EQ(run.boxes[0].text, removeSummary(1, "Loose\n") + "\n\nBei 1 installierten Programm(en) ist das Entfernen "
+                                                                 "des Plugins fehlgeschlagen:\n\nAustrian Map\n");
     EXPECT_TRUE(exists(InstallerSandbox::pluginFile(top50) + "\\keep"));
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(amap)), "loaded");
+    EXPECT_FALSE(exists(InstallerSandbox::pluginFile(loose)));
 }
 
 TEST(InstallerFlow, NoInstallationsWhenTheBaseKeyCannotBeOpened)
@@ -197,11 +213,16 @@ TEST(InstallerFlow, InstallationFolderFromTheSubKeyNameOrDestDir)
     sandbox.addSubKey("P2", "Top50 " + forwardSlashes(prefixed)); // text before the drive letter
     sandbox.setDestDir("P3", ":first", colonFirst);                // colon first: DestDir counts
     sandbox.setDestDir("P4", "noColon", trailing + "\\");          // trailing backslash
+    // A folder named through the environment.
+    const std::string expanded = sandbox.makeInstallation("Expanded");
+    const std::string unexpanded = "%QUOVAN_TEST_ROOT%\\Expanded";
+    sandbox.setValue("P5", "expand", "DestDir", REG_EXPAND_SZ, unexpanded.c_str(),
+                     static_cast<DWORD>(unexpanded.size() + 1));
 
-    const ProgramRun run = sandbox.run("");
+    const ProgramRun run = sandbox.run("", {}, "QUOVAN_TEST_ROOT=" + sandbox.root());
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, installSummary(4, "P1\nP2\nP3\nP4\n"));
-    for (const std::string& folder : {byName, prefixed, colonFirst})
+    EXPECT_EQ(run.boxes[0].text, installSummary(5, "P1\nP2\nP3\nP4\nP5\n"));
+    for (const std::string& folder : {byName, prefixed, colonFirst, expanded})
         EXPECT_EQ(readFile(InstallerSandbox::pluginFile(folder)), kPluginContent) << folder;
     const std::vector<std::string> lines = runLines(sandbox);
     const std::string source = sandbox.installerFolder() + "\\quovan.dll";
@@ -243,27 +264,85 @@ TEST(InstallerFlow, ProductWithoutInstallationsOnlyLogsItsKey)
     EXPECT_EQ(runLines(sandbox), std::vector<std::string>{" key  0 \"" + sandbox.baseKey() + "\\Lonely\""});
 }
 
-TEST(InstallerFlow, KeyListedButNotOpenableEndsTheRunWithItsText)
+// A product or installation that cannot be used fails alone; the walk goes on.
+TEST(InstallerFlow, KeysThatCannotBeUsedFailOnlyTheirProduct)
 {
     InstallerSandbox sandbox;
     const std::string top50 = sandbox.makeInstallation("Top50");
     sandbox.setDestDir("A Product", "A", top50);
     sandbox.lockKey("B Locked");
+    sandbox.setDestDir("C Sub", "First", top50);
+    sandbox.lockKey("C Sub\\Second");
+    // A product key named outside the code page: the ANSI functions would turn it into a look-alike.
+    const std::wstring wideProduct = L"D \u0141\u00f3d\u017a";
+    strell::unique_hkey wide;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER,
+                              (strell::toWideText(sandbox.baseKey().substr(5)) + L"\\" + wideProduct + L"\\Inst").c_str(),
+                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, wide.put(), nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(wide.get(), "DestDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(top50.c_str()),
+                   static_cast<DWORD>(top50.size() + 1));
+    wide.reset();
+    const std::string product = strell::toAnsiText(wideProduct);
 
-    const ProgramRun run = sandbox.run("");
-    EXPECT_EQ(run.exitCode, 1u);
-    ASSERT_EQ(run.boxes.size(), 1u); // no summary
-    EXPECT_EQ(run.boxes[0].caption, "Fehler");
-    EXPECT_FALSE(run.boxes[0].hasIcon);
-    const std::string expectedStart = "Assertion \"ret==ERROR_SUCCESS\" failed \"Could not open key \"" +
-                                      sandbox.baseKey() + "\\B Locked\"!\" [\"./src/registry:";
-    EXPECT_EQ(run.boxes[0].text.substr(0, expectedStart.size()), expectedStart);
-    EXPECT_EQ(run.boxes[0].text.substr(run.boxes[0].text.size() - 10), ":regOpen\"]");
-    // The installation before it was done all the same; the log ends with the error.
+    // A trailing backslash on the base key changes nothing.
+    const ProgramRun run = sandbox.run("--basekey " + quoteArgument(sandbox.baseKey() + "\\"), {IDOK, IDOK, IDOK, IDNO});
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.boxes.size(), 4u);
+    const std::string failure = "Die Installation des Plugins für \"B Locked\" ist fehlgeschlagen!\nBitte stellen Sie "
+                                "sicher, dass das Programm nicht gerade läuft!\n\nAssertion \"ret==ERROR_SUCCESS\" failed "
+                                "\"Could not open key \"" +
+                                sandbox.baseKey() + "\\B Locked\"!\" [\"./src/registry:";
+    EXPECT_EQ(run.boxes[0].text.substr(0, failure.size()), failure);
+    EXPECT_NE(run.boxes[1].text.find("Could not open key \"" + sandbox.baseKey() + "\\C Sub\\Second\"!"),
+              std::string::npos)
+        << run.boxes[1].text;
+    EXPECT_EQ(run.boxes[2].text, installSummary(3, "A Product\nC Sub\n" + product + "\n") +
+                                     "\n\nBei 2 installierten Programm(en) ist die Installation des Plugins "
+                                     "fehlgeschlagen:\n\nB Locked\nC Sub\n");
+    EXPECT_EQ(run.boxes[3].caption, "Frage");
     EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
     const std::vector<std::string> lines = runLines(sandbox);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "ERROR::(quovan_plugin_dist.exe) " + run.boxes[0].text);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "ERROR::(quovan_plugin_dist.exe) " + run.boxes[0].text.substr(
+                                                        run.boxes[0].text.find("Assertion"))),
+              lines.end());
+}
+
+// Switches in the option file take a yes or a no; anything else is an error that names it. A line
+// longer than the reader's piece stays one line.
+TEST(InstallerFlow, OptionFileSwitchValuesAndLongLines)
+{
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    sandbox.setDestDir("Top50", "A", top50);
+    const std::string ini = sandbox.root() + "\\quovan_plugin_dist.ini";
+    for (const char* value : {"0", "false", "", "No", "OFF", " 0 "}) {
+        writeFile(ini, std::string("[parameters]\nremove=") + value + "\n");
+        const ProgramRun run = sandbox.run("");
+        ASSERT_EQ(run.boxes.size(), 1u) << value;
+        EXPECT_EQ(run.boxes[0].text, installSummary(1, "Top50\n")) << value;
+    }
+    for (const char* value : {"1", "TRUE", "yes", "On"}) {
+        writeFile(InstallerSandbox::pluginFile(top50), "installed");
+        writeFile(ini, std::string("[parameters]\nremove=") + value + "\n");
+        const ProgramRun run = sandbox.run("");
+        ASSERT_EQ(run.boxes.size(), 1u) << value;
+        EXPECT_EQ(run.boxes[0].text, removeSummary(1, "Top50\n")) << value;
+    }
+    writeFile(ini, "[parameters]\nremove=maybe\n");
+    const ProgramRun wrong = sandbox.run("");
+    EXPECT_EQ(wrong.exitCode, 1u);
+    ASSERT_EQ(wrong.boxes.size(), 1u);
+    EXPECT_EQ(wrong.boxes[0].caption, "Fehler");
+    EXPECT_EQ(wrong.boxes[0].text.rfind("Invalid value for switch in option file: remove=maybe", 0), 0u)
+        << wrong.boxes[0].text;
+    EXPECT_FALSE(exists(InstallerSandbox::pluginFile(top50)));
+
+    // The tail of a long comment reads like a switch; it is part of the comment.
+    writeFile(ini, "[parameters]\n#" + std::string(1022, 'x') + "remove=1\n");
+    const ProgramRun commented = sandbox.run("");
+    ASSERT_EQ(commented.boxes.size(), 1u);
+    EXPECT_EQ(commented.boxes[0].text, installSummary(1, "Top50\n"));
 }
 
 TEST(InstallerFlow, OptionFileCompletesTheCommandLine)
@@ -311,6 +390,49 @@ TEST(InstallerFlow, VerboseSetsTheConsoleTraceOnly)
     // The log file gets every line either way.
     const std::vector<std::string> lines = sandbox.logLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), " key  0 \"" + sandbox.baseKey() + "\\Lonely\""), 2);
+}
+
+// A log server whose address never answers: its listener's queue is full, so further connection
+// attempts get no reply at all. The installer gives up on it soon and logs to its file.
+TEST(InstallerFlow, LogServerThatNeverAnswersDoesNotHoldTheRun)
+{
+    WSADATA data;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    strell::unique_socket listener(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    ASSERT_EQ(bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener.get(), 0), 0);
+    ASSERT_EQ(getsockname(listener.get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+    std::vector<strell::unique_socket> queued;
+    for (int i = 0; i < 3; ++i) {
+        queued.emplace_back(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        u_long nonBlocking = 1;
+        ioctlsocket(queued.back().get(), FIONBIO, &nonBlocking);
+        connect(queued.back().get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    Sleep(200);
+
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    sandbox.setDestDir("Top50", "A", top50);
+    writeFile(sandbox.root() + "\\log.ini", "[client_info]\naddress=127.0.0.1\nport=" +
+                                                 std::to_string(ntohs(address.sin_port)) +
+                                                 "\n[Logging]\nVerboseLevel=0\n");
+    writeFile(sandbox.root() + "\\facility.ini", "[static_section]\nfacility_name=installer\n");
+
+    const ProgramRun run = sandbox.run("");
+    queued.clear();
+    listener.reset();
+    WSACleanup();
+    ASSERT_FALSE(run.timedOut);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installSummary(1, "Top50\n"));
+    EXPECT_NE(readFile(sandbox.root() + "\\strell.log").find(") - failed: 10060!"), std::string::npos)
+        << readFile(sandbox.root() + "\\strell.log");
+    EXPECT_EQ(runLines(sandbox).size(), 3u); // key, sub and copy reached the file
 }
 
 TEST(InstallerFlow, DefaultBaseKeyIsTheMakersKeyOfTheMachine)

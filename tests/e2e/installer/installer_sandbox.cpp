@@ -5,13 +5,41 @@
 #include <aclapi.h>
 
 #include <atomic>
+#include <cstring>
 #include <stdexcept>
 
 using namespace testsupport;
 
 namespace installertest {
 
-const char kPluginContent[] = "quovan plug-in, new build";
+std::string pluginImage(const std::string& marker, WORD machine)
+{
+    const DWORD headersSize = 0x200;
+    std::string image(headersSize, '\0');
+    IMAGE_DOS_HEADER dos = {};
+    dos.e_magic = IMAGE_DOS_SIGNATURE;
+    dos.e_lfanew = sizeof dos;
+    IMAGE_NT_HEADERS32 nt = {};
+    nt.Signature = IMAGE_NT_SIGNATURE;
+    nt.FileHeader.Machine = machine;
+    nt.FileHeader.NumberOfSections = 1;
+    nt.FileHeader.SizeOfOptionalHeader = sizeof nt.OptionalHeader;
+    nt.FileHeader.Characteristics = IMAGE_FILE_EXECUTABLE_IMAGE | IMAGE_FILE_32BIT_MACHINE | IMAGE_FILE_DLL;
+    nt.OptionalHeader.Magic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+    nt.OptionalHeader.SizeOfHeaders = headersSize;
+    IMAGE_SECTION_HEADER section = {};
+    std::memcpy(section.Name, ".data", 5);
+    section.Misc.VirtualSize = static_cast<DWORD>(marker.size());
+    section.VirtualAddress = 0x1000;
+    section.SizeOfRawData = static_cast<DWORD>(marker.size());
+    section.PointerToRawData = headersSize;
+    std::memcpy(&image[0], &dos, sizeof dos);
+    std::memcpy(&image[sizeof dos], &nt, sizeof nt);
+    std::memcpy(&image[sizeof dos + sizeof nt], &section, sizeof section);
+    return image + marker;
+}
+
+const std::string kPluginContent = pluginImage("quovan plug-in, new build");
 
 namespace {
 
@@ -79,6 +107,36 @@ SystemMailLibrary::~SystemMailLibrary()
     DeleteFileA(m_Path.c_str());
     if (exists(m_Saved))
         MoveFileA(m_Saved.c_str(), m_Path.c_str());
+}
+
+namespace {
+std::string uniqueName()
+{
+    return "run" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_Count);
+}
+} // namespace
+
+ReadOnlyFolder readOnlyFolder()
+{
+    const std::string name = uniqueName();
+    ReadOnlyFolder folder{winPath(HOSTILE_DIR) + "\\writable\\" + name, winPath(HOSTILE_DIR) + "\\readonly\\" + name};
+    CreateDirectoryA(folder.writable.c_str(), nullptr);
+    // Where the view was not mounted read-only, the folder can be made through it as well.
+    if (!exists(folder.readOnly) || CreateDirectoryA((folder.readOnly + "\\probe").c_str(), nullptr))
+        return ReadOnlyFolder();
+    return folder;
+}
+
+std::string fullDiskFolder()
+{
+    const std::string folder = winPath(HOSTILE_DIR) + "\\full\\" + uniqueName();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    // The file system holds 64 KiB; a plain folder takes this much.
+    const std::string probe = folder + "\\probe";
+    writeFile(probe, std::string(128 * 1024, 'x'));
+    const bool full = readFile(probe).size() < 128 * 1024;
+    DeleteFileA(probe.c_str());
+    return full ? folder : std::string();
 }
 
 std::string forwardSlashes(std::string path)
@@ -168,6 +226,16 @@ ProgramRun InstallerSandbox::run(const std::string& arguments, const std::vector
                               arguments.find(" -b ") != std::string::npos;
     return runPlain(namesBaseKey ? arguments : "--basekey " + quoteArgument(m_BaseKey) + " " + arguments, answers,
                     extraEnvironment);
+}
+
+ProgramRun InstallerSandbox::runCopy(const std::string& installer, const std::string& arguments,
+                                     const std::vector<int>& answers) const
+{
+    RunOptions options;
+    options.currentFolder = root();
+    options.timeoutMs = 60000;
+    return runAnsweringBoxes(quoteArgument(installer) + " --basekey " + quoteArgument(m_BaseKey) + " " + arguments,
+                             answers, options);
 }
 
 ProgramRun InstallerSandbox::runPlain(const std::string& arguments, const std::vector<int>& answers,

@@ -12,7 +12,10 @@
 
 namespace installertest {
 
-extern const char kPluginContent[];
+// A small but complete 32-bit Windows DLL, as the installer accepts it, that carries a text of its own.
+std::string pluginImage(const std::string& marker, WORD machine = IMAGE_FILE_MACHINE_I386);
+// The plug-in file that the sandbox puts beside the installer.
+extern const std::string kPluginContent;
 
 class InstallerSandbox {
 public:
@@ -49,6 +52,9 @@ public:
     // Runs the installer with exactly these arguments.
     testsupport::ProgramRun runPlain(const std::string& arguments, const std::vector<int>& answers = {},
                                      const std::string& extraEnvironment = "") const;
+    // Runs a copy of the installer elsewhere, with the sandbox's base key added.
+    testsupport::ProgramRun runCopy(const std::string& installer, const std::string& arguments,
+                                    const std::vector<int>& answers = {}) const;
 
     // The log's lines, each without the "INFO    quovan_plugin_dist.exe <date> <time> - " prefix.
     std::vector<std::string> logLines() const;
@@ -77,6 +83,16 @@ private:
     std::string m_Path;
     std::string m_Saved;
 };
+
+// A folder of its own on a file system that the test run mounted: the writable folder and the read-only
+// view of it, or a folder on a nearly full file system. Empty when the file system is not there (the
+// run had no right to mount); the test then skips.
+struct ReadOnlyFolder {
+    std::string writable;
+    std::string readOnly;
+};
+ReadOnlyFolder readOnlyFolder();
+std::string fullDiskFolder();
 
 // "C:\a\b" -> "C:/a/b"
 std::string forwardSlashes(std::string path);

@@ -3,6 +3,8 @@
 
 #include "installer_sandbox.h"
 
+#include "ansi_path.h"
+#include "process_launcher.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +21,14 @@ bool hasLine(const std::vector<std::string>& lines, const std::string& line)
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+bool logHolds(const std::string& logFile, const std::string& text)
+{
+    return readFile(logFile).find(text) != std::string::npos;
+}
+
 bool logHolds(const InstallerSandbox& sandbox, const std::string& text)
 {
-    return sandbox.logText().find(text) != std::string::npos;
+    return logHolds(sandbox.logPath(), text);
 }
 
 // Three installations of two products, each with its plug-in folder.
@@ -129,4 +136,44 @@ TEST(InstallerSilent, HelpStillShowsItsBox)
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].caption, "quovan_plugin_dist.exe");
     EXPECT_NE(run.boxes[0].text.find("-s, --silent"), std::string::npos) << run.boxes[0].text;
+}
+
+// The installer started from a folder outside the code page ("Łukasz"), installing into one
+// ("Łódź"): both are reached through their short names, and the log lies where the installer is.
+TEST(InstallerSilent, FoldersOutsideTheCodePage)
+{
+    InstallerSandbox sandbox;
+    const std::wstring root = strell::toWideText(sandbox.root());
+    const std::wstring own = root + L"\\\u0141ukasz";
+    const std::wstring maps = root + L"\\\u0141\u00f3d\u017a";
+    for (const std::wstring& folder : {own, maps, maps + L"\\bin", maps + L"\\bin\\PlugIn"})
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring installer = own + L"\\quovan_plugin_dist.exe";
+    ASSERT_TRUE(CopyFileW(strell::toWideText(sandbox.installerPath()).c_str(), installer.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(strell::toWideText(sandbox.installerFolder() + "\\quovan.dll").c_str(),
+                          (own + L"\\quovan.dll").c_str(), FALSE));
+    const std::wstring key = strell::toWideText(sandbox.baseKey().substr(5)) + L"\\Top50\\A";
+    strell::unique_hkey handle;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.put(),
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(handle.get(), L"DestDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(maps.c_str()),
+                   static_cast<DWORD>((maps.size() + 1) * sizeof(wchar_t)));
+    handle.reset();
+
+    LaunchOptions options;
+    options.currentFolder = sandbox.root();
+    ChildProcess process =
+        launch(L"\"" + installer + L"\" --silent --basekey " + strell::toWideText(quoteArgument(sandbox.baseKey())),
+               options);
+    ASSERT_TRUE(process.wait(60000));
+    EXPECT_EQ(process.exitCode(), 0u);
+
+    const std::wstring log = own + L"\\quovan.log";
+    std::string shortLog;
+    ASSERT_TRUE(strell::toAnsiPath(log, shortLog)) << "no log beside the installer";
+    EXPECT_TRUE(logHolds(shortLog, "Silent run: 1 installation(s) found, 1 installed, 0 failed, exit code 0"));
+    std::string plugin;
+    ASSERT_TRUE(strell::toAnsiPath(maps + L"\\bin\\PlugIn\\quovan.dll", plugin));
+    EXPECT_EQ(readFile(plugin), kPluginContent);
 }

@@ -1,0 +1,88 @@
+#include "plugin_file.h"
+
+#include "win32_handles.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace installer {
+
+namespace {
+
+// Far above any plug-in build; a larger file is no plug-in either.
+constexpr LONGLONG kLargestPlugin = 64LL * 1024 * 1024;
+
+template <typename Header>
+bool readAt(const std::vector<char>& image, size_t offset, Header& header)
+{
+    if (offset > image.size() || image.size() - offset < sizeof header)
+        return false;
+    std::memcpy(&header, image.data() + offset, sizeof header);
+    return true;
+}
+
+bool isCompleteDll32(const std::vector<char>& image)
+{
+    IMAGE_DOS_HEADER dos;
+    if (!readAt(image, 0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0)
+        return false;
+    IMAGE_NT_HEADERS32 nt;
+    const size_t ntOffset = static_cast<size_t>(dos.e_lfanew);
+    if (!readAt(image, ntOffset, nt) || nt.Signature != IMAGE_NT_SIGNATURE ||
+        nt.FileHeader.Machine != IMAGE_FILE_MACHINE_I386 || (nt.FileHeader.Characteristics & IMAGE_FILE_DLL) == 0 ||
+        nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC || nt.OptionalHeader.SizeOfHeaders > image.size())
+        return false;
+    const size_t sections = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
+    for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+        IMAGE_SECTION_HEADER section;
+        if (!readAt(image, sections + i * sizeof section, section))
+            return false;
+        if (section.SizeOfRawData > 0 &&
+            static_cast<ULONGLONG>(section.PointerToRawData) + section.SizeOfRawData > image.size())
+            return false;
+    }
+    return nt.FileHeader.NumberOfSections > 0;
+}
+
+} // namespace
+
+PluginFileState inspectPluginFile(const std::string& path, unsigned long& error)
+{
+    error = 0;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return PluginFileState::Missing;
+    }
+    const strell::unique_hfile file(
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        error = GetLastError();
+        return PluginFileState::Unreadable;
+    }
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        error = GetLastError();
+        return PluginFileState::Unreadable;
+    }
+    if (size.QuadPart > kLargestPlugin)
+        return PluginFileState::Damaged;
+    std::vector<char> image(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < image.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), image.data() + done, static_cast<DWORD>(image.size() - done), &read, nullptr)) {
+            error = GetLastError();
+            return PluginFileState::Unreadable;
+        }
+        if (read == 0)
+            break;
+        done += read;
+    }
+    image.resize(done);
+    return isCompleteDll32(image) ? PluginFileState::Usable : PluginFileState::Damaged;
+}
+
+} // namespace installer
