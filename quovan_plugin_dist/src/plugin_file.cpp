@@ -23,18 +23,31 @@ bool readAt(const std::vector<char>& image, size_t offset, Header& header)
     return true;
 }
 
-bool isCompleteDll32(const std::vector<char>& image)
+// The map host loads the plug-in, and the host is a program of the installer's own kind: the shipped
+// 32-bit installer accepts 32-bit DLLs only. A 64-bit build of the same sources (the test build where
+// only 64-bit code runs) installs the plug-in of its own build, a 64-bit DLL.
+#ifdef _WIN64
+using PluginNtHeaders = IMAGE_NT_HEADERS64;
+constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_AMD64;
+constexpr WORD kPluginMagic = IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+#else
+using PluginNtHeaders = IMAGE_NT_HEADERS32;
+constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_I386;
+constexpr WORD kPluginMagic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+#endif
+
+bool isCompleteDllOfOurKind(const std::vector<char>& image)
 {
     IMAGE_DOS_HEADER dos;
     if (!readAt(image, 0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0)
         return false;
-    IMAGE_NT_HEADERS32 nt;
+    PluginNtHeaders nt;
     const size_t ntOffset = static_cast<size_t>(dos.e_lfanew);
-    if (!readAt(image, ntOffset, nt) || nt.Signature != IMAGE_NT_SIGNATURE ||
-        nt.FileHeader.Machine != IMAGE_FILE_MACHINE_I386 || (nt.FileHeader.Characteristics & IMAGE_FILE_DLL) == 0 ||
-        nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC || nt.OptionalHeader.SizeOfHeaders > image.size())
+    if (!readAt(image, ntOffset, nt) || nt.Signature != IMAGE_NT_SIGNATURE || nt.FileHeader.Machine != kPluginMachine ||
+        (nt.FileHeader.Characteristics & IMAGE_FILE_DLL) == 0 || nt.OptionalHeader.Magic != kPluginMagic ||
+        nt.OptionalHeader.SizeOfHeaders > image.size())
         return false;
-    const size_t sections = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
+    const size_t sections = ntOffset + offsetof(PluginNtHeaders, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
     for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
         IMAGE_SECTION_HEADER section;
         if (!readAt(image, sections + i * sizeof section, section))
@@ -82,7 +95,7 @@ PluginFileState inspectPluginFile(const std::string& path, unsigned long& error)
         done += read;
     }
     image.resize(done);
-    return isCompleteDll32(image) ? PluginFileState::Usable : PluginFileState::Damaged;
+    return isCompleteDllOfOurKind(image) ? PluginFileState::Usable : PluginFileState::Damaged;
 }
 
 } // namespace installer

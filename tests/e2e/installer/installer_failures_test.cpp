@@ -293,14 +293,14 @@ TEST(InstallerFailures, WriteTestNeverTouchesAnotherFile)
               (std::vector<std::string>{"quovan.dll", "test.txt"}));
 }
 
-// A plug-in file that is no complete 32-bit DLL, or cannot be read, replaces nothing anywhere.
+// A plug-in file that is no complete DLL of the installer's kind, or cannot be read, replaces nothing.
 TEST(InstallerFailures, DamagedOrUnreadablePluginFileReplacesNothing)
 {
     const std::string image = pluginImage("a plug-in of the right kind");
     const std::pair<const char*, std::string> damaged[] = {
         {"empty", ""},
         {"truncated", image.substr(0, image.size() - 4)},
-        {"64-bit", pluginImage("a plug-in of the wrong kind", IMAGE_FILE_MACHINE_AMD64)},
+        {"other bitness", pluginImage("a plug-in of the wrong kind", kForeignMachine)},
         {"text", "MZ is all there is"},
         {"held open", image},
     };

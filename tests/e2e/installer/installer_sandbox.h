@@ -12,8 +12,17 @@
 
 namespace installertest {
 
-// A small but complete 32-bit Windows DLL, as the installer accepts it, that carries a text of its own.
-std::string pluginImage(const std::string& marker, WORD machine = IMAGE_FILE_MACHINE_I386);
+// The kind of DLL the installer accepts is that of its own build (32-bit as shipped, 64-bit in the test
+// build of machines that run 64-bit code only); the other kind it refuses.
+#ifdef _WIN64
+constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_AMD64;
+constexpr WORD kForeignMachine = IMAGE_FILE_MACHINE_I386;
+#else
+constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_I386;
+constexpr WORD kForeignMachine = IMAGE_FILE_MACHINE_AMD64;
+#endif
+// A small but complete Windows DLL of the given machine that carries a text of its own.
+std::string pluginImage(const std::string& marker, WORD machine = kPluginMachine);
 // The plug-in file that the sandbox puts beside the installer.
 extern const std::string kPluginContent;
 
