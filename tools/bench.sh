@@ -4,9 +4,10 @@ set -e
 cd "$(dirname "$0")/.."
 tools/setup.sh
 tools/build.sh >/dev/null
-build/wineenv.sh wineserver -p >/dev/null 2>&1 </dev/null
-trap 'build/wineenv.sh wineserver -k >/dev/null 2>&1 || true' EXIT
-build/wineenv.sh wine cmd.exe /c exit 0 >/dev/null 2>&1 </dev/null
+# The prefix's services and desktop process start detached, so that a benchmark's output, piped
+# somewhere, ends with the benchmark.
+tools/wineserver-ctl.sh build/wineenv.sh start build/tests/bin/desktop_keeper.exe
+trap 'tools/wineserver-ctl.sh build/wineenv.sh stop' EXIT
 if [ $# -eq 0 ]; then
     set -- $(cd build/bench && ls *_bench.exe | sed 's/\.exe$//')
 fi
