@@ -38,15 +38,20 @@ if [ "$1" != "--report" ]; then
     (cd "$tree" && ctest -j2 --output-on-failure) || status=$?
 fi
 
-# Branches that only exception unwinding or the compiler's own code take are left out.
+# One pass of gcov over the notes and counts into a tracefile; the reports read that. Branches that only
+# exception unwinding or the compiler's own code take are left out.
+json="$root/$tree/coverage.json"
+gcovr --root "$root" --object-directory "$root/$tree" --gcov-executable "$gcov" \
+    --exclude-directories "$root/$tree/wineprefix" --exclude-directories "$root/$tree/CMakeFiles" \
+    --filter "$root/strellgeneral/" --filter "$root/quovan/" --filter "$root/quovan_plugin_dist/" \
+    --exclude-unreachable-branches --exclude-throw-branches --json "$json"
 report() {
-    gcovr --root "$root" --object-directory "$root/$tree" --gcov-executable "$gcov" \
-        --exclude-unreachable-branches --exclude-throw-branches "$@"
+    gcovr --root "$root" --add-tracefile "$json" "$@"
 }
 for folder in strellgeneral quovan quovan_plugin_dist; do
     echo
     echo "== $folder: lines per file"
-    report --filter "$root/$folder/" --txt
+    report --filter "$root/$folder/" --txt | sed -n '/^File/,$p'
     echo "== $folder: branches per file"
     report --filter "$root/$folder/" --txt --branches | sed -n '/^File/,$p'
 done
