@@ -61,10 +61,20 @@ struct Expected {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    // Bare names only: the files live in a private current folder.
-    char folder[] = "/tmp/ini_fuzz.XXXXXX";
-    if (mkdtemp(folder) == nullptr || chdir(folder) != 0)
+    // Bare names only: the files live in a private current folder, in memory where the system has one.
+    char inMemory[] = "/dev/shm/ini_fuzz.XXXXXX";
+    char onDisk[] = "/tmp/ini_fuzz.XXXXXX";
+    const char* folder = mkdtemp(inMemory);
+    if (folder == nullptr)
+        folder = mkdtemp(onDisk);
+    if (folder == nullptr || chdir(folder) != 0)
         std::abort();
+    static const std::string created = folder;
+    std::atexit([] {
+        std::remove("fuzz.ini");
+        std::remove("target.ini");
+        rmdir(created.c_str());
+    });
     return 0;
 }
 
