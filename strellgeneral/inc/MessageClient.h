@@ -1,11 +1,11 @@
 #pragma once
-// Client of the framed message protocol over one TCP connection. Frame: the magic "ME" (0x4D 0x45), the
-// body length as unsigned 16-bit little-endian, then the body (at most 65535 bytes).
+// Client of the framed message protocol (MessageFrame.h) over one TCP connection.
 // CMessageClient connects on construction, sends one frame per blocking call and can run a receive
 // thread that hands every frame to overridable hooks. strell::CMessageClientAsync adds an outgoing queue
 // and a sender thread, so callers only queue bytes.
 
 #include "DataMessage.h"
+#include "MessageFrame.h"
 #include "MessageQueue.h"
 #include "Socket.h"
 #include "strell_pthread.h"
@@ -17,13 +17,10 @@
 class CMessageClient {
 public:
     // A reading failure after which the receive loop goes on.
-    class CExceptionDontStopListening : public std::string {
-    public:
-        explicit CExceptionDontStopListening(const std::string& text) : std::string(text) {}
-    };
+    using CExceptionDontStopListening = strell::CExceptionDontStopListening;
 
-    static constexpr int kHeaderSize = 4;
-    static constexpr int kMaxBodyLength = 65535;
+    static constexpr int kHeaderSize = strell::kFrameHeaderSize;
+    static constexpr int kMaxBodyLength = strell::kMaxFrameBody;
     // How long destruction waits for a thread at each step before the next, harder one.
     static constexpr DWORD kStopWait = 2000;
     static constexpr DWORD kCancelInterval = 20;

@@ -1,6 +1,8 @@
 #pragma once
 // The running program itself: its paths, its memory, the debug privilege.
 
+#include "strell_programfolder.h"
+
 #include <windows.h>
 
 #include <string>
@@ -15,7 +17,6 @@ unsigned long long getAvailableVirtualMemory();
 HMODULE getCodeModuleHandle();
 std::string getExecutablePath();
 std::string getModulePath();
-std::string getExecutableFolder();
 std::string getModuleFolder();
 
 } // namespace strell

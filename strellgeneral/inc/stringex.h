@@ -5,7 +5,9 @@
 #include <cstdarg>
 #include <string>
 
-#if defined(__GNUC__)
+#if defined(__clang__)
+#define STRELL_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
+#elif defined(__GNUC__)
 #define STRELL_PRINTF(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
 #else
 #define STRELL_PRINTF(fmt, args)

@@ -3,6 +3,7 @@
 #include "InifileManager.h"
 
 #include "InifileFormat.h"
+#include "InifileManagerImpl.h"
 #include "SerializeMap.h"
 #include "strell_exception.h"
 #include "stringex.h"
@@ -10,19 +11,6 @@
 #include <cstdio>
 
 namespace Inifile {
-
-struct CManager::Impl {
-    std::vector<std::string> lines; // as read, line ends kept, "{.}" replaced
-    std::map<std::string, CSectionPtr> sections;
-    std::string path;
-    std::string writePath;
-
-    CSectionPtr find(const std::string& section) const
-    {
-        const auto found = sections.find(strell::toLower(section));
-        return found == sections.end() ? CSectionPtr() : found->second;
-    }
-};
 
 bool CSection::GetValue(const std::string& key, std::string& value) const
 {
@@ -86,18 +74,6 @@ void CManager::GetStringThrow(const std::string& section, const std::string& key
         STRELL_THROW_AT(830, "Inifile::CManager::GetStringThrow",
                         strell::formatString("Error retrieving value \"%s\" from section \"%s\", err: %d %s",
                                              key.c_str(), section.c_str(), code, ResultText(code).c_str()));
-}
-
-int CManager::SetString(const std::string& section, const std::string& key, const std::string& value)
-{
-    const std::string name = strell::toLower(section);
-    const std::string lowerKey = strell::toLower(key);
-    CSectionPtr& stored = m_Impl->sections[name];
-    if (!stored)
-        stored.reset(new CSection(name));
-    stored->SetValue(lowerKey, value);
-    const std::string& target = m_Impl->writePath.empty() ? m_Impl->path : m_Impl->writePath;
-    return Inifile::SetString(target, name, lowerKey, value);
 }
 
 int CManager::GetTags(const std::string& section, std::map<std::string, std::string>& tags) const

@@ -4,8 +4,6 @@
 #include "strell_trace.h"
 #include "stringex.h"
 
-#include <cstring>
-
 #define STRELL_SOURCE "./src/MessageClient"
 
 CMessageClient::CMessageClient(std::string host, int port, bool startReceiveThread)
@@ -63,17 +61,7 @@ void CMessageClient::onMessageReceived(int context, const char* body, int length
 
 void CMessageClient::Send(const void* bytes, int length)
 {
-    if (length < 0 || length > kMaxBodyLength)
-        STRELL_THROW("CMessageClient::Send",
-                     strell::formatString("CMessageClient::Send - invalid body length %d (0 to %d bytes)!", length,
-                                          kMaxBodyLength));
-    std::vector<char> frame(kHeaderSize + length);
-    frame[0] = 'M';
-    frame[1] = 'E';
-    frame[2] = static_cast<char>(length & 0xFF);
-    frame[3] = static_cast<char>((length >> 8) & 0xFF);
-    if (length > 0)
-        std::memcpy(frame.data() + kHeaderSize, bytes, length);
+    const std::vector<char> frame = strell::encodeFrame(bytes, length);
     const int sent = m_Socket.send(frame.data(), static_cast<int>(frame.size()), 0);
     if (sent < static_cast<int>(frame.size()))
         STRELL_THROW("CMessageClient::Send", "CMessageClient::Send - send failed!");
@@ -81,35 +69,7 @@ void CMessageClient::Send(const void* bytes, int length)
 
 std::vector<char> CMessageClient::ReadMessage(CSocket& socket)
 {
-    unsigned char header[kHeaderSize];
-    const int ret = socket.recv(reinterpret_cast<char*>(header), kHeaderSize, 0);
-    if (ret == 0)
-        STRELL_THROW("CMessageClient::ReadMessage", "CMessageClient::ReadMessage - Header: Socket closed!");
-    if (ret != kHeaderSize)
-        throw CExceptionDontStopListening(strell::errorReport(
-            strell::formatString("CMessageClient::ReadMessage - Header: Reading message header failed, ret %d", ret),
-            STRELL_SOURCE, __LINE__, "CMessageClient::ReadMessage"));
-    if (header[0] != 'M' || header[1] != 'E')
-        throw CExceptionDontStopListening(strell::errorReport(
-            strell::formatString("CMessageClient::ReadMessage - Header: Magic mismatch (%c%c, %02X,%02X)!", header[0],
-                                 header[1], header[0], header[1]),
-            STRELL_SOURCE, __LINE__, "CMessageClient::ReadMessage"));
-    // 16 bits: a frame never needs more than 65539 bytes.
-    const int length = header[2] | (header[3] << 8);
-    std::vector<char> frame(kHeaderSize + length);
-    std::memcpy(frame.data(), header, kHeaderSize);
-    int offset = 0;
-    while (offset < length) {
-        const int received = socket.recv(frame.data() + kHeaderSize + offset, length - offset, 0);
-        if (received == 0)
-            STRELL_THROW("CMessageClient::ReadMessage", "CMessageClient::ReadMessage - Body: Socket closed!");
-        offset += received;
-        if (offset > length)
-            STRELL_THROW("CMessageClient::ReadMessage",
-                         strell::formatString("CMessageClient::ReadMessage - offset(%d) > header.length(%d)", offset,
-                                              length));
-    }
-    return frame;
+    return strell::readFrame([&socket](char* buffer, int size) { return socket.recv(buffer, size, 0); });
 }
 
 void CMessageClient::ReceiveThreadRoutine(CMessageClient** client)

@@ -3,51 +3,18 @@
 #include "fileutils.h"
 
 #include "strell_exception.h"
-#include "strell_systeminfo.h"
+#include "strell_programfolder.h"
 #include "strell_trace.h"
-#include "TemporaryFile.h"
-#include "win32_handles.h"
 #include "stringex.h"
-
-#include <windows.h>
 
 #include <stdio.h>
 
-#include <vector>
-
 namespace strell {
-
-namespace {
-constexpr size_t kCopyBufferSize = 1024;
-constexpr DWORD kFolderBufferSize = 1024;
-} // namespace
 
 bool fileExists(std::string path)
 {
     unique_file file(std::fopen(toBackslashes(path).c_str(), "r"));
     return file != nullptr;
-}
-
-bool isDirectory(std::string path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-std::string getCurrentFolder()
-{
-    std::vector<char> buffer(kFolderBufferSize);
-    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length >= buffer.size()) {
-        // Longer than the buffer: the call told the size it needs.
-        buffer.resize(length + 1);
-        length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length >= buffer.size())
-            return std::string();
-    }
-    return std::string(buffer.data(), length);
 }
 
 std::string makeFullPath(std::string path, std::string baseFolder)
@@ -99,43 +66,6 @@ unique_file openFileWithFallback(std::string path, const char* mode, std::string
             *usedPath = inProgramFolder;
     }
     return file;
-}
-
-void copyFile(std::string source, std::string destination)
-{
-    unique_file sourceStream(std::fopen(source.c_str(), "rb"));
-    FILE* const src_file = sourceStream.get();
-    STRELL_ASSERT(src_file != NULL, "strell::copyFile",
-                  formatString("copyFile: Unable to open source file [%s]\n", source.c_str()));
-
-    // An existing destination that cannot be written is refused before anything is copied. Failures on
-    // the destination's side carry the system's text (no rights, disk full), which tells the user the cause.
-    CTemporaryFile temporary;
-    unique_hfile target;
-    if (canOverwrite(destination) && temporary.Create(getFolder(destination)))
-        target.reset(CreateFileA(temporary.GetPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target)
-        STRELL_THROW_WIN32(formatString("copyFile: Unable to open destination file [%s]", destination.c_str()));
-
-    char buffer[kCopyBufferSize];
-    for (;;) {
-        const size_t count = std::fread(buffer, 1, sizeof buffer, src_file);
-        STRELL_ASSERT(!ferror(src_file), "strell::copyFile",
-                      formatString("copyFile: Unable to read source file [%s]\n", source.c_str()));
-        if (count == 0)
-            break;
-        DWORD written = 0;
-        if (!WriteFile(target.get(), buffer, static_cast<DWORD>(count), &written, nullptr) || written != count)
-            STRELL_THROW_WIN32(formatString("copyFile: Unable to write destination file [%s]", destination.c_str()));
-    }
-    sourceStream.reset();
-
-    if (!CloseHandle(target.release()))
-        STRELL_THROW_WIN32(formatString("copyFile: Unable to write destination file [%s]", destination.c_str()));
-
-    if (!temporary.ReplaceTarget(destination))
-        STRELL_THROW_WIN32(formatString("copyFile: Unable to replace destination file [%s]", destination.c_str()));
 }
 
 void deleteFileSys(std::string filename)

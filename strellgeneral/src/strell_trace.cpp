@@ -1,7 +1,5 @@
 #include "strell_trace.h"
 
-#include <windows.h>
-
 #include <cstdio>
 
 namespace strell {
@@ -45,22 +43,10 @@ void traceVerbose(const char* format, ...)
     va_end(args);
 }
 
-LocalTime getLocalTime()
-{
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds, 0};
-}
-
 std::string formatDateTime(const LocalTime& t)
 {
     return formatString("%02d.%02d.%04d", t.day, t.month, t.year) + " " +
            formatString("%02d:%02d:%02d", t.hour, t.minute, t.second);
-}
-
-std::string getDateTimeText()
-{
-    return formatDateTime(getLocalTime());
 }
 
 } // namespace strell

@@ -298,6 +298,8 @@ TEST(CommandLine, ValueMapAndDump)
     options.AddArgument(CommandLineArgument("-f", "--factor", CommandLineArgument::TYPE_FLOAT, false, "F"));
     options.AddArgument(CommandLineArgument("-s", "---three", CommandLineArgument::TYPE_STRING, false, "S"));
     parse(options, {"-v", "3", "-r", "-f", "1.25", "-s", "t"});
+    EXPECT_FLOAT_EQ(options.GetFloat("--factor"), 1.25f);
+    EXPECT_EQ(options.GetFloat("--undeclared"), 0.0f);
     std::map<std::string, std::string> map;
     options.GetValueMap(map);
     EXPECT_EQ(map, (std::map<std::string, std::string>{{"version", "0"},

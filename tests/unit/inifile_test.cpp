@@ -125,6 +125,12 @@ TEST(IniRead, Redirect)
     // A bare target is looked for in the current folder.
     writeFile(dir.file("sub\\bare.ini"), "#redirect other.ini\n");
     EXPECT_EQ(read(dir.file("sub\\bare.ini"), "s", "k"), "from other");
+    // ... and then in the program's folder.
+    const std::string besideProgram = testsupport::programFolder() + "\\redirect_beside_program.ini";
+    writeFile(besideProgram, "[s]\nk=beside the program\n");
+    writeFile(dir.file("sub\\program.ini"), "#redirect redirect_beside_program.ini\n");
+    EXPECT_EQ(read(dir.file("sub\\program.ini"), "s", "k"), "beside the program");
+    DeleteFileA(besideProgram.c_str());
 }
 
 TEST(IniRead, ConversionsAndThrowForms)
@@ -145,6 +151,14 @@ TEST(IniRead, ConversionsAndThrowForms)
     EXPECT_DOUBLE_EQ(d, 1.5);
     GetIntThrow(file, "n", "int", i);
     EXPECT_EQ(i, 42);
+    GetDoubleThrow(file, "n", "real", d);
+    EXPECT_DOUBLE_EQ(d, 1.5);
+    // The forms with a raise switch: false answers with the code, true raises.
+    EXPECT_EQ(GetInt(file, "n", "none", i, false), RC_VALUE_NOT_FOUND);
+    EXPECT_EQ(GetInt(file, "n", "int", i, true), RC_SUCCESS);
+    EXPECT_EQ(i, 42);
+    EXPECT_EQ(GetDouble(file, "n", "none", d, false), RC_VALUE_NOT_FOUND);
+    EXPECT_EQ(d, 0.0);
     std::string s;
     EXPECT_EQ(GetString(file, "n", "text", s, true), RC_SUCCESS);
     EXPECT_EQ(s, "abc");

@@ -1,0 +1,149 @@
+// The INI reader. The input up to the first NUL byte is the file "fuzz.ini", the rest (if any) the file
+// "target.ini" that a "#redirect target.ini" line names. Checks the piece reader against the bytes, and
+// the one-call reader against the manager: both read the same lines, one the first value of the first
+// section of a name, the other the last value of all sections of that name.
+#include "Inifile.h"
+#include "InifileFormat.h"
+#include "InifileManager.h"
+#include "fuzz_check.h"
+#include "strell_exception.h"
+#include "stringex.h"
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+void writeFile(const char* name, const std::string& content)
+{
+    std::FILE* file = std::fopen(name, "wb");
+    FUZZ_CHECK(file != nullptr);
+    FUZZ_CHECK(std::fwrite(content.data(), 1, content.size(), file) == content.size());
+    FUZZ_CHECK(std::fclose(file) == 0);
+}
+
+std::string withoutCarriageReturnBeforeLineFeed(std::string text)
+{
+    for (size_t found = text.find("\r\n"); found != std::string::npos; found = text.find("\r\n", found))
+        text.erase(found, 1);
+    return text;
+}
+
+void checkPieces(const char* name, const std::string& content)
+{
+    using namespace Inifile::detail;
+    LineReader reader(strell::unique_file(std::fopen(name, "rb")));
+    std::string joined;
+    std::string_view piece;
+    while (reader.Next(piece)) {
+        FUZZ_CHECK(!piece.empty() && piece.size() <= kLinePiece);
+        FUZZ_CHECK(piece.find('\n') == std::string_view::npos || piece.find('\n') == piece.size() - 1);
+        joined.append(piece);
+    }
+    FUZZ_CHECK(!reader.Failed());
+    FUZZ_CHECK(joined == withoutCarriageReturnBeforeLineFeed(content));
+}
+
+struct Expected {
+    std::string first; // first value in the first section of the name
+    bool inFirstSection = false;
+    std::string last; // last value in any section of the name
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // Bare names only: the files live in a private current folder, in memory where the system has one.
+    char inMemory[] = "/dev/shm/ini_fuzz.XXXXXX";
+    char onDisk[] = "/tmp/ini_fuzz.XXXXXX";
+    const char* folder = mkdtemp(inMemory);
+    if (folder == nullptr)
+        folder = mkdtemp(onDisk);
+    if (folder == nullptr || chdir(folder) != 0)
+        std::abort();
+    static const std::string created = folder;
+    std::atexit([] {
+        std::remove("fuzz.ini");
+        std::remove("target.ini");
+        rmdir(created.c_str());
+    });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace Inifile::detail;
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const size_t split = input.find('\0');
+    const std::string content = input.substr(0, split);
+    std::remove("target.ini");
+    if (split != std::string::npos) {
+        writeFile("target.ini", input.substr(split + 1));
+        checkPieces("target.ini", input.substr(split + 1));
+    }
+    writeFile("fuzz.ini", content);
+    checkPieces("fuzz.ini", content);
+
+    Inifile::CManager manager;
+    try {
+        manager.Load("fuzz.ini");
+    } catch (const strell::exception& e) {
+        // Only a redirect to a missing file cannot be opened.
+        FUZZ_CHECK(content.compare(0, 10, "#redirect ") == 0);
+        std::string value;
+        FUZZ_CHECK(Inifile::GetString("fuzz.ini", "a", "b", value) == Inifile::RC_REDIRECT_FILE_NOT_FOUND);
+        return 0;
+    }
+    if (content.compare(0, 10, "#redirect ") != 0) {
+        std::string joined;
+        for (const std::string& line : manager.GetLines())
+            joined += line;
+        std::string expected = withoutCarriageReturnBeforeLineFeed(content);
+        for (size_t found = expected.find("{.}"); found != std::string::npos; found = expected.find("{.}", found + 1))
+            expected.replace(found, 3, ".");
+        FUZZ_CHECK(joined == expected);
+    }
+
+    std::map<std::pair<std::string, std::string>, Expected> keys;
+    std::map<std::string, int> sectionSeen; // how often a header of the name opened
+    std::string section;
+    bool inSection = false;
+    for (const std::string& line : manager.GetLines()) {
+        const ParsedLine parsed = parseLine(stripLineEnd(line));
+        if (parsed.kind == LineKind::Header) {
+            section = strell::toLower(std::string(parsed.name));
+            inSection = true;
+            ++sectionSeen[section];
+        } else if (parsed.kind == LineKind::Key && inSection) {
+            Expected& expected = keys[{section, strell::toLower(std::string(parsed.name))}];
+            if (sectionSeen[section] == 1 && !expected.inFirstSection) {
+                expected.first = std::string(parsed.value);
+                expected.inFirstSection = true;
+            }
+            expected.last = std::string(parsed.value);
+        }
+    }
+    for (const auto& entry : sectionSeen)
+        FUZZ_CHECK(manager.HasSection(entry.first));
+    for (const auto& entry : keys) {
+        const std::string& name = entry.first.first;
+        const std::string& key = entry.first.second;
+        std::string value;
+        FUZZ_CHECK(manager.GetString(name, key, value) == Inifile::RC_SUCCESS);
+        FUZZ_CHECK(value == entry.second.last);
+        if (name.empty() || !entry.second.inFirstSection)
+            continue;
+        std::string first;
+        FUZZ_CHECK(Inifile::GetString("fuzz.ini", name, key, first) == Inifile::RC_SUCCESS);
+        FUZZ_CHECK(first == entry.second.first);
+    }
+    return 0;
+}

@@ -1,0 +1,67 @@
+#!/bin/sh
+# Line and branch coverage of the product code under Wine: builds the test tree with --coverage into
+# build-coverage/, runs the whole suite there (each program writes its .gcda files into the build tree),
+# and prints coverage per folder (strellgeneral, quovan, quovan_plugin_dist) and per file. The test
+# results are printed too; the figures count whatever ran, and a failed test makes the script fail.
+#   tools/coverage.sh            build, run, report
+#   tools/coverage.sh --report   report the last run again
+set -e
+cd "$(dirname "$0")/.."
+root=$PWD
+tree=build-coverage
+
+tools/setup.sh
+if ! dpkg -s gcovr >/dev/null 2>&1; then
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq gcovr >/dev/null
+fi
+
+# The test build's bitness, as in tools/build.sh; gcov must match the compiler that wrote the notes.
+if [ "$(tools/wine-bitness.sh)" = 32 ]; then
+    toolchain=cmake/toolchain-mingw32.cmake
+    gcov=i686-w64-mingw32-gcov-posix
+else
+    toolchain=cmake/toolchain-mingw64.cmake
+    gcov=x86_64-w64-mingw32-gcov-posix
+fi
+
+status=0
+if [ "$1" != "--report" ]; then
+    # Unoptimised, so that lines and branches are those of the source.
+    cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE="$root/$toolchain" \
+        -DCMAKE_C_FLAGS=--coverage -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage \
+        -DCMAKE_SHARED_LINKER_FLAGS=--coverage ${QUOVAN_CMAKE_ARGS} >/dev/null
+    cmake --build "$tree" -j"$(nproc)"
+    find "$tree" -name '*.gcda' -delete
+    (cd "$tree" && ctest -j2 --output-on-failure) || status=$?
+fi
+
+# One pass of gcov over the notes and counts into a tracefile; the reports read that. Branches that only
+# exception unwinding or the compiler's own code take are left out.
+json="$root/$tree/coverage.json"
+gcovr --root "$root" --object-directory "$root/$tree" --gcov-executable "$gcov" \
+    --exclude-directories "$root/$tree/wineprefix" --exclude-directories "$root/$tree/CMakeFiles" \
+    --filter "$root/strellgeneral/" --filter "$root/quovan/" --filter "$root/quovan_plugin_dist/" \
+    --exclude-unreachable-branches --exclude-throw-branches --json "$json"
+report() {
+    gcovr --root "$root" --add-tracefile "$json" "$@"
+}
+for folder in strellgeneral quovan quovan_plugin_dist; do
+    echo
+    echo "== $folder: lines per file"
+    report --filter "$root/$folder/" --txt | sed -n '/^File/,$p'
+    echo "== $folder: branches per file"
+    report --filter "$root/$folder/" --txt --branches | sed -n '/^File/,$p'
+done
+echo
+echo "== Coverage per folder"
+printf '%-20s %8s %10s\n' folder lines branches
+for folder in strellgeneral quovan quovan_plugin_dist; do
+    summary=$(report --filter "$root/$folder/" --print-summary --txt /dev/null)
+    lines=$(echo "$summary" | sed -n 's/^lines: *\([0-9.]*%\).*/\1/p')
+    branches=$(echo "$summary" | sed -n 's/^branches: *\([0-9.]*%\).*/\1/p')
+    printf '%-20s %8s %10s\n' "$folder" "$lines" "$branches"
+done
+exit $status
