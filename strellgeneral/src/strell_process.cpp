@@ -478,12 +478,32 @@ void getProcessWindows(DWORD processId, WindowList& windows, bool clear, bool to
         getThreadWindows(thread.th32ThreadID, windows, false, topLevelOnly);
 }
 
+namespace {
+
+// The title as the system keeps it, in one request per window: a filter over every top-level window
+// pays for each of them. No WM_GETTEXT goes to a window of this process, and a window that is gone
+// has no title.
+std::string storedWindowTitle(HWND window)
+{
+    wchar_t title[2048] = {};
+    const int length = InternalGetWindowText(window, title, static_cast<int>(sizeof title / sizeof title[0]));
+    if (length <= 0)
+        return std::string();
+    const int wide = static_cast<int>(wcsnlen(title, std::min<size_t>(static_cast<size_t>(length), 2047)));
+    std::string text(static_cast<size_t>(wide) * 2, '\0');
+    text.resize(static_cast<size_t>(std::max(
+        0, WideCharToMultiByte(CP_ACP, 0, title, wide, &text[0], static_cast<int>(text.size()), nullptr, nullptr))));
+    return text;
+}
+
+} // namespace
+
 void filterWindowsByTitle(const WindowList& in, std::string pattern, bool invert, WindowList& out)
 {
     const boost::regex expression = compilePattern(pattern);
     WindowList kept;
     for (HWND window : in) {
-        if (boost::regex_search(getWindowText(window), expression) != invert)
+        if (boost::regex_search(storedWindowTitle(window), expression) != invert)
             kept.push_back(window);
     }
     out.swap(kept);
