@@ -14,6 +14,14 @@ namespace detail {
 
 // Longest piece of a line; a longer line arrives in several pieces.
 constexpr size_t kLinePiece = 1023;
+// A piece continues the line of the piece before it when that one did not end with '\n': a line
+// longer than kLinePiece is kept in several pieces and judged by its first alone, so that its tail
+// never reads as a line of its own.
+inline bool startsLine(const std::vector<std::string>& pieces, size_t i)
+{
+    return i == 0 || (!pieces[i - 1].empty() && pieces[i - 1].back() == '\n');
+}
+
 // Longest first line examined for "#redirect ".
 constexpr size_t kRedirectLine = 255;
 

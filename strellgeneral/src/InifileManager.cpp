@@ -44,8 +44,10 @@ void CManager::Load(const std::string& file)
     source.reader.reset();
 
     CSectionPtr current;
-    for (const std::string& line : fresh.lines) {
-        const ParsedLine parsed = parseLine(stripLineEnd(line));
+    for (size_t i = 0; i < fresh.lines.size(); ++i) {
+        if (!startsLine(fresh.lines, i))
+            continue;
+        const ParsedLine parsed = parseLine(stripLineEnd(fresh.lines[i]));
         if (parsed.kind == LineKind::Header) {
             const std::string name = strell::toLower(std::string(parsed.name));
             CSectionPtr& section = fresh.sections[name];

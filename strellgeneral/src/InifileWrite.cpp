@@ -37,6 +37,8 @@ void placeKeyLine(std::vector<std::string>& lines, const std::string& section, c
     using namespace detail;
     size_t header = 0;
     for (; header < lines.size(); ++header) {
+        if (!startsLine(lines, header))
+            continue;
         const ParsedLine parsed = parseLine(stripLineEnd(lines[header]));
         if (parsed.kind == LineKind::Header && parsed.name == section)
             break;
@@ -47,19 +49,32 @@ void placeKeyLine(std::vector<std::string>& lines, const std::string& section, c
         return;
     }
     const std::string wantedKey = strell::toLower(key);
+    // The pieces after the line starting at i that belong to it.
+    const auto lineEnd = [&lines](size_t i) {
+        size_t end = i + 1;
+        while (end < lines.size() && !startsLine(lines, end))
+            ++end;
+        return end;
+    };
     for (size_t i = header + 1; i < lines.size(); ++i) {
+        if (!startsLine(lines, i))
+            continue;
         const ParsedLine parsed = parseLine(stripLineEnd(lines[i]));
         if (parsed.kind == LineKind::Header)
             break;
         if (parsed.kind == LineKind::Key && equalsLowered(parsed.name, wantedKey)) {
+            // The whole line is replaced, the pieces of a long one with it.
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                        lines.begin() + static_cast<std::ptrdiff_t>(lineEnd(i)));
             lines[i] = keyLine;
             return;
         }
     }
     // A header on the last line without a line end must not swallow the new line.
-    if (lines[header].empty() || lines[header].back() != '\n')
-        lines[header] += '\n';
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(header) + 1, keyLine);
+    const size_t after = lineEnd(header);
+    if (lines[after - 1].empty() || lines[after - 1].back() != '\n')
+        lines[after - 1] += '\n';
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after), keyLine);
 }
 
 } // namespace

@@ -116,8 +116,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::map<std::string, int> sectionSeen; // how often a header of the name opened
     std::string section;
     bool inSection = false;
-    for (const std::string& line : manager.GetLines()) {
-        const ParsedLine parsed = parseLine(stripLineEnd(line));
+    const std::vector<std::string>& lines = manager.GetLines();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!startsLine(lines, i))
+            continue;
+        const ParsedLine parsed = parseLine(stripLineEnd(lines[i]));
         if (parsed.kind == LineKind::Header) {
             section = strell::toLower(std::string(parsed.name));
             inSection = true;

@@ -1,4 +1,5 @@
 #include "Inifile.h"
+#include "InifileManager.h"
 #include "folder_contents.h"
 #include "strell_exception.h"
 #include "test_support.h"
@@ -197,6 +198,15 @@ TEST(IniRead, LongLinesArriveInPiecesOf1023)
     EXPECT_EQ(read(file, "s", "long"), std::string(1018, 'x'));
     EXPECT_EQ(read(file, "s", "tail"), "<4>");
     EXPECT_EQ(read(file, "s", "after"), "3");
+    // The manager and the writer see the same lines; a long line is replaced whole.
+    CManager manager;
+    manager.Load(file);
+    std::string value;
+    EXPECT_EQ(manager.GetString("s", "tail", value), RC_VALUE_NOT_FOUND);
+    EXPECT_EQ(SetString(file, "s", "long", "short"), RC_SUCCESS);
+    EXPECT_EQ(read(file, "s", "long"), "short");
+    EXPECT_EQ(read(file, "s", "after"), "3");
+    EXPECT_EQ(readFile(file).find("tail"), std::string::npos);
 
     // A line of exactly 1023 characters: its line end arrives as an empty piece.
     writeFile(file, "[s]\nk=" + std::string(1021, 'v') + "\r\nnext=1\r\n");
