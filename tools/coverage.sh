@@ -10,13 +10,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 tree=build-coverage
 
-tools/setup.sh
-if ! dpkg -s gcovr >/dev/null 2>&1; then
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO=sudo
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq gcovr >/dev/null
-fi
+tools/setup.sh gcovr
 
 # The test build's bitness, as in tools/build.sh; gcov must match the compiler that wrote the notes.
 if [ "$(tools/wine-bitness.sh)" = 32 ]; then

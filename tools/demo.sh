@@ -7,14 +7,11 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 tools/build.sh >/dev/null
 echo "Built: $(ls dist | tr '\n' ' ')"
-# The package that Wine runs here: the release zip itself, or the same package of the 64-bit build on a
-# machine that cannot execute 32-bit code (see tools/build.sh).
-if grep -q '^CMAKE_TOOLCHAIN_FILE:.*mingw32' build/CMakeCache.txt; then
-    package=$(ls "$PWD"/dist/quovan_plugin_dist-*-win32.zip)
-else
-    package=$(ls "$PWD"/build/quovan_plugin_dist-*-win64.zip)
-    echo "This machine cannot run 32-bit code; the demo plays the same package built for 64-bit Windows."
-fi
+# The package that Wine runs here.
+package=$(tools/demo-package.sh)
+case $package in *-win64.zip)
+    echo "This machine cannot run 32-bit code; the demo plays the same package built for 64-bit Windows." ;;
+esac
 
 wine_() { build/wineenv.sh wine "$@"; }
 drive_c=build/wineprefix/drive_c

@@ -9,17 +9,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 root=$PWD
 
-# clang with libFuzzer and the sanitizer runtimes, and the GoogleTest sources.
-need=""
-for package in clang libclang-rt-dev cmake googletest; do
-    dpkg -s "$package" >/dev/null 2>&1 || need="$need $package"
-done
-if [ -n "$need" ]; then
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO=sudo
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $need >/dev/null
-fi
+# clang with libFuzzer and the sanitizer runtimes (cmake and the GoogleTest sources come with the rest).
+tools/setup.sh clang libclang-rt-dev
 
 cmake -S tests/native -B build-native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_C_COMPILER=clang >/dev/null

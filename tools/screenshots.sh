@@ -47,11 +47,7 @@ wine_ wine reg delete "$base" /f >/dev/null 2>&1 || true
 rm -rf "$drive_c/Maps" "$drive_c/QuovanDemo" "$drive_c/Geogrid" "$drive_c/hold"
 mkdir -p "$drive_c/Maps/Top50/bin/PlugIn" "$drive_c/Maps/AustrianMap/bin/PlugIn" "$drive_c/QuovanDemo" \
     "$drive_c/hold"
-if grep -q '^CMAKE_TOOLCHAIN_FILE:.*mingw32' build/CMakeCache.txt; then
-    package=$(ls "$PWD"/dist/quovan_plugin_dist-*-win32.zip)
-else
-    package=$(ls "$PWD"/build/quovan_plugin_dist-*-win64.zip)
-fi
+package=$(tools/demo-package.sh)
 (cd "$drive_c/QuovanDemo" && cmake -E tar xf "$package")
 wine_ wine reg add "$base\\Top50\\C:/Maps/Top50" /f >/dev/null
 wine_ wine reg add "$base\\Austrian Map\\Installation 1" /v DestDir /d 'C:\Maps\AustrianMap' /f >/dev/null
