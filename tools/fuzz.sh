@@ -3,7 +3,8 @@
 # libFuzzer target for the given seconds each (default 60), one after the other. Prints executions,
 # edges and findings per target; exits non-zero on a failed unit test or any finding.
 #   tools/fuzz.sh [seconds]
-# FUZZ_TARGETS="ini frame" limits the run to some targets; a finding lands in build-native/findings/.
+# FUZZ_TARGETS="ini frame" limits the run to some targets; FUZZ_RUNS=10000000 also ends each target after
+# that many executions, whichever comes first. A finding lands in build-native/findings/.
 set -e
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -28,9 +29,11 @@ for target in $targets; do
     log="build-native/$target.fuzz.log"
     dict=""
     [ -f "tests/fuzz/$target.dict" ] && dict="-dict=$root/tests/fuzz/$target.dict"
+    runs_limit=""
+    [ -n "$FUZZ_RUNS" ] && runs_limit="-runs=$FUZZ_RUNS"
     # New inputs go to the work corpus; the committed seeds are only read.
     set +e
-    "build-native/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "build-native/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 $runs_limit \
         -artifact_prefix="$root/build-native/findings/$target-" $dict "$work" "$root/tests/fuzz/corpus/$target" >"$log" 2>&1
     status=$?
     set -e
