@@ -6,7 +6,10 @@
 #
 # Variables: WINE_ENV, EXE, PREFIX, WORKING_DIRECTORY, OUTPUT, TIMEOUT, RESOURCE_LOCK (may be empty),
 # SUITE_LOCKS (may be empty): "Suite=lock,Suite=lock" for suites that need a lock of their own,
-# FIXTURES (may be empty): "a,b", fixtures that every suite needs besides the Wine server.
+# FIXTURES (may be empty): "a,b", fixtures that every suite needs besides the Wine server,
+# SERIAL_SUITES (may be empty): "A,B", suites that run while no other test runs,
+# COST (may be empty): ctest starts the suites of highest cost first; without it a fresh tree starts the
+# tests in the order they were added, and the longest ones would start last.
 
 execute_process(COMMAND ${WINE_ENV} wine ${EXE} --gtest_list_tests
                 WORKING_DIRECTORY ${WORKING_DIRECTORY}
@@ -40,6 +43,14 @@ foreach(line IN LISTS lines)
         endforeach()
         if(locks)
             string(APPEND content " RESOURCE_LOCK [=[${locks}]=]")
+        endif()
+        string(REPLACE "," ";" serial "${SERIAL_SUITES}")
+        list(FIND serial "${suite}" serial_index)
+        if(serial_index GREATER -1)
+            string(APPEND content " RUN_SERIAL TRUE")
+        endif()
+        if(COST)
+            string(APPEND content " COST ${COST}")
         endif()
         string(APPEND content ")\n")
     endif()

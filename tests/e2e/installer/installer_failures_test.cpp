@@ -375,7 +375,8 @@ TEST(InstallerFailures, UnwritableLogIsNeitherOfferedNorMailed)
     EXPECT_FALSE(exists(record));
 }
 
-TEST(InstallerFailures, RunningMapApplicationAsksFirst)
+// Every installer run looks for running map applications: this one runs while no other test does.
+TEST(InstallerRunningApplication, RunningMapApplicationAsksFirst)
 {
     InstallerSandbox sandbox;
     const std::string top50 = sandbox.makeInstallation("Top50");
