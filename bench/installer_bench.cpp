@@ -53,7 +53,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "installer not found: %s\n", INSTALLER_EXE);
         return 1;
     }
-    testsupport::writeFile(dist + "\\quovan.dll", std::string(200 * 1024, 'q'));
+    // The plug-in of this build: the installer refuses a file that is no complete DLL of its own kind.
+    if (!CopyFileA(testsupport::winPath(QUOVAN_DLL).c_str(), (dist + "\\quovan.dll").c_str(), FALSE)) {
+        std::fprintf(stderr, "plug-in not found: %s\n", QUOVAN_DLL);
+        return 1;
+    }
 
     // 10 products with 10 installations each, every one with its bin\PlugIn folder.
     const std::string registry = "Software\\QuovanBench\\run" + std::to_string(GetCurrentProcessId());

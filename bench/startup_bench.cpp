@@ -29,6 +29,13 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// A system callback: stdcall on 32-bit Windows, which a lambda's conversion to a function pointer is not.
+BOOL CALLBACK takeFirstLanguage(HMODULE, LPCSTR, LPCSTR, WORD found, LONG_PTR result)
+{
+    *reinterpret_cast<int*>(result) = found;
+    return FALSE;
+}
+
 // The language the manifest resource was stored under; -1 when there is none.
 int manifestLanguage(const std::string& exe)
 {
@@ -36,13 +43,8 @@ int manifestLanguage(const std::string& exe)
     if (!module)
         return -1;
     int language = -1;
-    EnumResourceLanguagesA(
-        module.get(), RT_MANIFEST, MAKEINTRESOURCEA(1),
-        [](HMODULE, LPCSTR, LPCSTR, WORD found, LONG_PTR result) -> BOOL {
-            *reinterpret_cast<int*>(result) = found;
-            return FALSE;
-        },
-        reinterpret_cast<LONG_PTR>(&language));
+    EnumResourceLanguagesA(module.get(), RT_MANIFEST, MAKEINTRESOURCEA(1), takeFirstLanguage,
+                           reinterpret_cast<LONG_PTR>(&language));
     return language;
 }
 

@@ -7,16 +7,22 @@ set(WINE_BIN_DIR ${CMAKE_BINARY_DIR}/wine-bin)
 
 # The prefix and the loader follow the bitness of the build: a win32 prefix with Wine's 32-bit loader,
 # or a win64 prefix with its 64-bit loader. Debian's "wine" script always prefers the 32-bit loader, so
-# "wine" and "wineserver" in the build tree name the right ones directly.
+# "wine" and "wineserver" in the build tree name the right ones directly. The server is the native
+# 64-bit one for both: where 32-bit code is emulated, an emulated server is several times slower and is
+# refused access to its clients' memory.
+#
+# Commands of a 32-bit tree run through tools/run32.sh, which emulates 32-bit code where the machine
+# cannot execute it.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     set(WINE_ARCH win64)
     set(wine_loader_names wine64)
-    set(wine_server_names wineserver64 wineserver)
+    set(WINE_RUN32 "")
 else()
     set(WINE_ARCH win32)
     set(wine_loader_names wine)
-    set(wine_server_names wineserver32 wineserver)
+    set(WINE_RUN32 "'${PROJECT_SOURCE_DIR}/tools/run32.sh'")
 endif()
+set(wine_server_names wineserver64 wineserver)
 find_program(WINE_LOADER NAMES ${wine_loader_names} PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(WINE_LOADER NAMES ${wine_loader_names})
 find_program(WINE_SERVER NAMES ${wine_server_names} PATHS /usr/lib/wine NO_DEFAULT_PATH)
