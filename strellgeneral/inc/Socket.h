@@ -16,7 +16,8 @@ public:
     CSocket(bool closeOnDestroy, int family, int type, int protocol);
     // Adopts a handle (from accept); such a socket is not closed on destruction unless the owner asks.
     explicit CSocket(SOCKET handle);
-    // Closes the socket if it closes on destroy, then ends this object's Winsock use.
+    // Closes the socket if it closes on destroy (one attempt: a handle that fails to close stays as it
+    // is), then ends this object's Winsock use.
     virtual ~CSocket();
     CSocket(const CSocket&) = delete;
     CSocket& operator=(const CSocket&) = delete;

@@ -88,11 +88,11 @@ CSocket::~CSocket()
         try {
             close();
         } catch (...) {
-            // The handle is closed below regardless.
+            // Closed once: a second attempt could close a socket that has the handle value by now.
         }
-    } else {
-        m_Socket.release();
     }
+    // What close left open is not closed again.
+    m_Socket.release();
 }
 
 int CSocket::recv(char* buffer, int size, int flags)

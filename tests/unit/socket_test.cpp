@@ -1,4 +1,5 @@
 #include "Socket.h"
+#include "import_patch.h"
 #include "log_server.h"
 #include "strell_exception.h"
 
@@ -11,6 +12,37 @@ std::unique_ptr<CSocket> tcpSocket()
 {
     return std::unique_ptr<CSocket>(new CSocket(true, AF_INET, SOCK_STREAM, IPPROTO_TCP));
 }
+
+// closesocket of this program counted, failing (without closing) while failures are asked for.
+using CloseFunction = int(WINAPI*)(SOCKET);
+const CloseFunction g_Close = reinterpret_cast<CloseFunction>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ws2_32.dll"), "closesocket")));
+int g_Closes = 0;
+bool g_CloseFails = false;
+
+int WINAPI countedClose(SOCKET socket)
+{
+    ++g_Closes;
+    if (!g_CloseFails)
+        return g_Close(socket);
+    WSASetLastError(WSAENETDOWN);
+    return SOCKET_ERROR;
+}
+
+// Routes the program's closesocket through countedClose while alive.
+class CountedCloses {
+public:
+    CountedCloses() : m_Active(redirect(reinterpret_cast<const void*>(&countedClose))) {}
+    ~CountedCloses() { redirect(reinterpret_cast<const void*>(g_Close)); }
+    bool active() const { return m_Active; }
+
+private:
+    static bool redirect(const void* to)
+    {
+        return hostsim::replaceImport(GetModuleHandleA(nullptr), "ws2_32.dll", "closesocket", to);
+    }
+    bool m_Active;
+};
 } // namespace
 
 TEST(CSocket, RefusedPortRaisesPlainTextWithTheWinsockCode)
@@ -95,4 +127,29 @@ TEST(CSocket, ListensAcceptsAndReportsBindConflicts)
     } catch (const std::string& e) {
         EXPECT_EQ(e, "CSocket::bind() - failed: 10048!");
     }
+}
+
+TEST(CSocket, FailedCloseKeepsTheHandleAndIsNotRepeated)
+{
+    CountedCloses closes;
+    ASSERT_TRUE(closes.active());
+    g_Closes = 0;
+    SOCKET handle = INVALID_SOCKET;
+    {
+        CSocket socket(true, AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        handle = socket.handle();
+        g_CloseFails = true;
+        try {
+            socket.close();
+            FAIL() << "a failed close raised nothing";
+        } catch (const std::string& e) {
+            EXPECT_EQ(e, "CSocket::close() - failed: 10050!");
+        }
+        EXPECT_EQ(socket.handle(), handle) << "a failed close keeps the handle";
+    }
+    g_CloseFails = false;
+    // One attempt by close, one by the destructor: a handle value closed twice could by then belong
+    // to another socket.
+    EXPECT_EQ(g_Closes, 2);
+    EXPECT_EQ(g_Close(handle), 0) << "the handle was left open";
 }
