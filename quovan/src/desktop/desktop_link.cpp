@@ -2,6 +2,7 @@
 
 #include "com/debug_out.h"
 #include "desktop/desktop_settings.h"
+#include "desktop/desktop_windows.h"
 #include "export/export_text.h"
 #include "win32_handles.h"
 
@@ -54,32 +55,7 @@ CDesktopLink::CDesktopLink()
 
 void CDesktopLink::refresh()
 {
-    m_Windows.clear();
-
-    strell::WindowList titled;
-    strell::getWindowList(titled);
-    if (!m_TitlePattern.empty())
-        strell::filterWindowsByTitle(titled, m_TitlePattern, false, titled);
-
-    strell::ProcessIdList owners;
-    strell::getProcessIdsOfWindows(titled, true, owners);
-    // Only the executables' paths: the filter reads nothing else.
-    strell::ProcessInfoList processes;
-    strell::getProcessExeList(owners, processes);
-    strell::filterProcessInfo(processes, processes, m_ProgramPattern, strell::FILTER_FULLPATHNAME, false, false);
-
-    // The kept processes' windows are among the titled top-level windows already: no second search
-    // through their threads.
-    strell::WindowList found;
-    for (const strell::ProcessInfo& process : processes) {
-        for (HWND window : titled) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == process.ProcessId)
-                found.push_back(window);
-        }
-    }
-    m_Windows.swap(found);
+    m_Windows = findDesktopWindows(m_TitlePattern, m_ProgramPattern);
 }
 
 DWORD CDesktopLink::budgetLeft() const

@@ -28,7 +28,7 @@ public:
     CDesktopLink();
 
     // Rebuilds the list of the desktop program's windows: windows whose title matches "Quovan" and
-    // whose process runs a program whose path matches "quovan.exe".
+    // whose process runs a program whose path matches "quovan.exe" (see desktop_windows.h).
     void refresh();
     // Sends the command to every listed window that has not failed to answer before and adds up
     // their answers; 0 without windows.

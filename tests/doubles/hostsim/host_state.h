@@ -107,6 +107,9 @@ public:
 
     std::vector<std::shared_ptr<PlugInInfoRecord>> infos;
 
+    // Questions the plug-in asked the system about single windows (titles, owners), since last shown.
+    long windowQueries = 0;
+
     void log(const std::string& text) { transcript.line(text); }
 
     // Dumps for the transcript.

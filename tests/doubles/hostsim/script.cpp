@@ -289,6 +289,10 @@ bool CScript::execute(const std::vector<std::string>& words)
         else if (words[1] == "maps") m_Host.showMaps();
         else if (words[1] == "info") m_Host.showInfo();
         else if (words[1] == "objects") m_Host.log("host objects alive " + std::to_string(liveHostObjects()));
+        else if (words[1] == "windowqueries") {
+            m_Host.log("window queries " + std::to_string(m_Host.windowQueries));
+            m_Host.windowQueries = 0;
+        }
         else return false;
         return true;
     }

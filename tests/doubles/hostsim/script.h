@@ -24,14 +24,17 @@
 //   map <name> <path> <scale> <8 corner numbers>   adds an available map (texts in double quotes)
 //   locale <name>                   sets the C library's locale of the host process (as a host with
 //                                   its own language settings does), e.g. "German_Germany.1252"
-//   show menu|graphics|settings|maps|info|objects  dumps the host's state (objects: how many of
-//                                   the host's COM objects are alive)
+//   show menu|graphics|settings|maps|info|objects|windowqueries  dumps the host's state (objects:
+//                                   how many of the host's COM objects are alive; windowqueries: how
+//                                   many questions about single windows the plug-in asked the system
+//                                   since the last time, see system_faults.h)
 //
 // Operations are named "<Object>.<Method>" as the transcript shows them (for example "Menu.AddItem",
 // "Application.WriteSetting", "Graphic.SetPenSize", "PlugInInfoClass.Create"). The system calls of
 // system_faults.h are "System.EnumWindows", "System.ThreadSnapshot" and "System.ModuleSnapshot" (the
 // two kinds of CreateToolhelp32Snapshot); for them the result of "fail" is the Windows error code the
-// call leaves (e.g. "fail System.EnumWindows 8").
+// call leaves (e.g. "fail System.EnumWindows 8"). For "System.ProcessList" (the process list with
+// its threads) it is the status the call answers (e.g. "fail System.ProcessList 0xC0000017").
 
 #include "host_classes.h"
 #include "host_state.h"

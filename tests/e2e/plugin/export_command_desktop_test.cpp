@@ -257,6 +257,28 @@ TEST_F(ExportTest, QuovanWindowOfAnotherProgramIsNeverAddressed)
         EXPECT_EQ(0u, message.find("message \"Quovan Desktop\" ")) << message;
 }
 
+TEST_F(ExportTest, WindowsOfOtherProgramsCostNothing)
+{
+    // The search asks the system about single windows of the desktop program only: another program's
+    // windows, even titled as the desktop program's are, add no question.
+    m_Settings.install(doubleCommand());
+    const auto desktop = runDouble("");
+    const std::string script = std::string(kMarkArea) + "menu 2072\nshow windowqueries\n";
+    const HostRun alone = run(script);
+    const std::string foreignProgram = file(desktoptest::kForeignProgram);
+    ASSERT_TRUE(CopyFileA(desktoptest::desktopDouble().c_str(), foreignProgram.c_str(), FALSE));
+    const auto foreign = runDouble("--windows 40 --title \"Quovan Desktop\"", "foreign.txt", foreignProgram);
+    const HostRun beside = run(script);
+
+    const Lines queries = alone.starting("window queries ");
+    ASSERT_EQ(1u, queries.size()) << alone.dump();
+    EXPECT_EQ(queries, beside.starting("window queries ")) << beside.dump();
+    EXPECT_TRUE(alone.boxes.empty() && beside.boxes.empty()) << beside.dump();
+    const Lines commands = received();
+    EXPECT_EQ(2, std::count(commands.begin(), commands.end(), kExportNoMaps));
+    EXPECT_TRUE(received("foreign.txt").empty());
+}
+
 TEST_F(ExportTest, StartWaitsUntilTheDesktopIsReady)
 {
     m_Settings.install(doubleCommand("--busy-for 1200"));
@@ -337,13 +359,13 @@ TEST_F(ExportTest, FailingWindowSearchEndsInABoxAndTheHostGoesOn)
 {
     m_Settings.install(doubleCommand());
     const auto desktop = runDouble("");
-    const HostRun result = run(std::string(kMarkArea) +
-                               "fail System.EnumWindows 8\nmenu 2072\npass System.EnumWindows\nshow menu\nmenu 2072\n");
+    const HostRun result = run(std::string(kMarkArea) + "fail System.ProcessList 0xC0000017\nmenu 2072\n"
+                                                        "pass System.ProcessList\nshow menu\nmenu 2072\n");
     ASSERT_EQ(1u, result.boxes.size()) << result.dump();
     EXPECT_EQ("Error", result.boxes[0].caption);
     EXPECT_EQ(kLinkFailed, result.boxes[0].text);
     const Lines failed = result.step("menu 2072", 1);
-    EXPECT_TRUE(contains(failed, "call System.EnumWindows() -> error 8 injected")) << result.dump();
+    EXPECT_TRUE(contains(failed, "call System.ProcessList() -> status 0xC0000017 injected")) << result.dump();
     EXPECT_EQ("= HandleMenuEvent -> S_OK result 2", failed.back());
     // Nothing was exported and the area is kept for the next attempt, which succeeds.
     EXPECT_EQ("selectable", exportState(result));
@@ -355,11 +377,11 @@ TEST_F(ExportTest, DesktopWindowsThatCannotBeReadWhileStartingEndInABox)
     // The search fails while the started program comes up (the second search of the command).
     m_Settings.install(doubleCommand());
     const HostRun result =
-        run(std::string(kMarkArea) + "fail System.EnumWindows 8 2\nmenu 2072\nshow menu\n");
+        run(std::string(kMarkArea) + "fail System.ProcessList 0xC0000017 2\nmenu 2072\nshow menu\n");
     ASSERT_EQ(1u, result.boxes.size()) << result.dump();
     EXPECT_EQ("Error", result.boxes[0].caption);
     EXPECT_EQ(kLinkFailed, result.boxes[0].text);
-    EXPECT_TRUE(result.has("call System.EnumWindows() -> error 8 injected")) << result.dump();
+    EXPECT_TRUE(result.has("call System.ProcessList() -> status 0xC0000017 injected")) << result.dump();
     EXPECT_EQ("selectable", exportState(result));
     EXPECT_TRUE(received().empty());
 }

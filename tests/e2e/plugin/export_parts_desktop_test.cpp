@@ -1,8 +1,11 @@
-// The desktop program's settings as the plug-in reads them, and the export request's limits.
+// The desktop program's settings as the plug-in reads them, the export request's limits, and the
+// desktop link on its own: the windows it finds.
 
+#include "desktop/desktop_link.h"
 #include "desktop/desktop_settings.h"
 #include "desktop_test_support.h"
 #include "export/export_request.h"
+#include "strell_process.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,31 @@
 namespace {
 
 using desktoptest::DesktopSettings;
+using DesktopLink = desktoptest::ExportTest;
+
+// The desktop program's windows as the search by title and owner finds them: the titled top-level
+// windows, the processes that own one without an owner window and run a program matching
+// "quovan.exe", ascending by id, and their titled windows in the system's order.
+strell::WindowList titleThenOwner()
+{
+    strell::WindowList titled;
+    strell::getWindowList(titled);
+    strell::filterWindowsByTitle(titled, "Quovan", false, titled);
+    strell::ProcessIdList owners;
+    strell::getProcessIdsOfWindows(titled, true, owners);
+    strell::ProcessInfoList processes;
+    strell::getProcessExeList(owners, processes);
+    strell::filterProcessInfo(processes, processes, "quovan.exe", strell::FILTER_FULLPATHNAME, false, false);
+    strell::WindowList windows;
+    for (const strell::ProcessInfo& process : processes)
+        for (HWND window : titled) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process.ProcessId)
+                windows.push_back(window);
+        }
+    return windows;
+}
 
 TEST(DesktopSettings, TextsNumbersAndEverythingElse)
 {
@@ -87,6 +115,22 @@ TEST(ExportRequest, HoldsAtMost64Maps)
     EXPECT_FALSE(request.add(map));
     EXPECT_EQ(64, request.count);
     EXPECT_EQ(63, request.maps[63].scale);
+}
+
+TEST_F(DesktopLink, FindsWhatTheSearchByTitleAndOwnerFinds)
+{
+    // Two desktop programs, one of them with a window of another title, and another program with
+    // windows titled as the desktop program's are.
+    const auto first = runDouble("--windows 3");
+    const auto second = runDouble("--windows 2");
+    const auto untitled = runDouble("--title Einstellungen");
+    const std::string foreignProgram = file(desktoptest::kForeignProgram);
+    ASSERT_TRUE(CopyFileA(desktoptest::desktopDouble().c_str(), foreignProgram.c_str(), FALSE));
+    const auto foreign = runDouble("--windows 2 --title \"Quovan Desktop\"", "foreign.txt", foreignProgram);
+
+    CDesktopLink link;
+    EXPECT_EQ(5u, link.windows().size());
+    EXPECT_EQ(titleThenOwner(), link.windows());
 }
 
 } // namespace
