@@ -12,7 +12,9 @@
 #include "host/geo_plugin_map.h"
 #include "host/host_session.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -74,6 +76,7 @@ void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
         showHostMessage(session.application(), "No Area selected!", "Information");
         return;
     }
+    const double area[4] = {topLeft.first, topLeft.second, bottomRight.first, bottomRight.second};
 
     // The process and window functions behind the link fail with a report; the user is told and
     // the host goes on.
@@ -92,20 +95,26 @@ void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
         try {
             const std::unique_ptr<CExportRequest> request = std::make_unique<CExportRequest>();
             const int leftOut = collectMaps(session.application2(), *request);
-            request->area[0] = topLeft.first;
-            request->area[1] = topLeft.second;
-            request->area[2] = bottomRight.first;
-            request->area[3] = bottomRight.second;
+            std::copy(std::begin(area), std::end(area), request->area);
             debugOut("Coordinate: %f,%f    %f,%f", topLeft.second, topLeft.first, bottomRight.second,
                      bottomRight.first);
-            // A refused export keeps the marking, so that the user can try again.
-            if (!link.exportMaps(*request)) {
+            // Only an accepted export removes the marking, so that the user can try again.
+            switch (link.deliver(buildExportCommand(*request))) {
+            case Delivery::Accepted:
+                areaSelector.start(false);
+                if (leftOut > 0)
+                    reportMapsLeftOut(static_cast<int>(request->count), leftOut);
+                break;
+            case Delivery::Busy:
+                reportDesktopBusy();
+                break;
+            case Delivery::Refused:
                 reportDesktopLinkFailure("export not accepted");
-                return;
+                break;
+            case Delivery::Unreachable:
+                reportDesktopLinkFailure("no desktop program to take the export");
+                break;
             }
-            areaSelector.start(false);
-            if (leftOut > 0)
-                reportMapsLeftOut(static_cast<int>(request->count), leftOut);
         } catch (const CGeoPlugInException& error) {
             error.report();
         }

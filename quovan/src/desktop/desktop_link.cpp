@@ -3,7 +3,6 @@
 #include "com/debug_out.h"
 #include "desktop/desktop_settings.h"
 #include "desktop/desktop_windows.h"
-#include "export/export_text.h"
 #include "win32_handles.h"
 
 #include <algorithm>
@@ -69,6 +68,11 @@ bool CDesktopLink::isSilent(HWND window) const
     return contains(m_Silent, window);
 }
 
+bool CDesktopLink::hasAnswered(HWND window) const
+{
+    return contains(m_Answered, window);
+}
+
 bool CDesktopLink::hasAnsweringWindow() const
 {
     return std::any_of(m_Windows.begin(), m_Windows.end(), [this](HWND window) { return !isSilent(window); });
@@ -83,14 +87,19 @@ int32_t CDesktopLink::send(const std::string& command)
     // Added up with wrap-around, as 32-bit answers are.
     uint32_t sum = 0;
     for (HWND window : m_Windows) {
-        const DWORD left = budgetLeft();
-        if (isSilent(window) || left == 0)
+        if (isSilent(window))
             continue;
-        const DWORD wait = std::min(kAnswerWaitMs, left);
+        // The budget bounds the wait for a window that has not answered yet; one that has is given
+        // its full time, so that a slow program still gets every command of the export.
+        const DWORD wait = hasAnswered(window) ? kAnswerWaitMs : std::min(kAnswerWaitMs, budgetLeft());
+        if (wait == 0)
+            continue;
         DWORD_PTR answer = 0;
         if (SendMessageTimeoutA(window, WM_COPYDATA, static_cast<WPARAM>(m_Marker), reinterpret_cast<LPARAM>(&data),
                                 SMTO_NORMAL | SMTO_ABORTIFHUNG, wait, &answer)) {
             sum += static_cast<uint32_t>(answer);
+            if (!hasAnswered(window))
+                m_Answered.push_back(window);
         } else if (IsWindow(window) && wait == kAnswerWaitMs) {
             // Hung, or too slow to tell apart from hung; a window cut short by the budget is not.
             debugOut("Quovan Desktop window does not answer \"%s\"", command.c_str());
@@ -185,7 +194,7 @@ bool CDesktopLink::restart()
     return start();
 }
 
-bool CDesktopLink::exportMaps(const CExportRequest& request)
+Delivery CDesktopLink::deliver(const std::string& command)
 {
     if (!isIdle()) {
         refresh();
@@ -193,13 +202,13 @@ bool CDesktopLink::exportMaps(const CExportRequest& request)
             // Busy (for instance with a phone): it must neither be stopped nor get a second instance.
             if (hasAnsweringWindow()) {
                 debugOut("Quovan Desktop is busy");
-                return false;
+                return Delivery::Busy;
             }
             if (!restart())
-                return false;
+                return Delivery::Unreachable;
         }
     }
-    return send(buildExportCommand(request)) > 0;
+    return send(command) > 0 ? Delivery::Accepted : Delivery::Refused;
 }
 
 DesktopVersion checkDesktopVersion(CDesktopLink& link)

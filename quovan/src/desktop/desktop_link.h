@@ -1,13 +1,16 @@
 #pragma once
 // The link to the desktop program: finds its windows, sends it text commands as WM_COPYDATA
 // messages, starts it from its registered command line and stops it. A link lives for one export
-// command. The process and window functions it uses report their failures as strell::exception.
+// command and carries whatever command text it is given. The process and window functions it uses
+// report their failures as strell::exception.
 //
 // It runs on the host's interface thread, so every wait is bounded: a window gets kAnswerWaitMs to
-// answer (less when it is considered hung), and all waits of one link together end after
-// kLinkBudgetMs. A window that did not answer in time counts as answering 0 and is not asked again.
+// answer (less when it is considered hung), and a window that did not answer in time counts as
+// answering 0 and is not asked again. Waiting for what does not come (a window's first answer, a
+// program to start or to go) ends with the link's budget of kLinkBudgetMs; a window that has answered
+// keeps its full kAnswerWaitMs for every further command, so that a slow program that answers within
+// the limit is never cut short.
 
-#include "export/export_request.h"
 #include "strell_process.h"
 
 #include <windows.h>
@@ -18,9 +21,17 @@
 // The oldest desktop program that takes exports: version 0.95, answered as 95.
 const int32_t kMinimumDesktopVersion = 95;
 
-// The wait for one window's answer, and for everything one link waits for.
+// The wait for one window's answer, and for everything one link waits for in vain.
 const DWORD kAnswerWaitMs = 3000;
 const DWORD kLinkBudgetMs = 8000;
+
+// What became of a command handed over for delivery.
+enum class Delivery {
+    Accepted,    // the program answered with a number above 0
+    Refused,     // the program answered 0 or less
+    Busy,        // the program answers, but not that it is ready; it was left alone
+    Unreachable, // no program that could take it: none to start, or one still there that would not quit
+};
 
 class CDesktopLink {
 public:
@@ -46,9 +57,9 @@ public:
     bool exit();
     // Exit, then start; false, and nothing started, when a program that answers is still there.
     bool restart();
-    // Sends the request, starting the program first when it is not running or hung. A program that
-    // answers but is not ready is left alone. Whether the request was accepted.
-    bool exportMaps(const CExportRequest& request);
+    // Sends the command once the program is ready, starting it first when it is not running or hung.
+    // A program that answers but is not ready is left alone.
+    Delivery deliver(const std::string& command);
 
     const strell::WindowList& windows() const { return m_Windows; }
     // Whether a listed window has answered every command sent to it (so far).
@@ -56,6 +67,7 @@ public:
 
 private:
     bool isSilent(HWND window) const;
+    bool hasAnswered(HWND window) const;
     // What is left of the link's budget, in ms.
     DWORD budgetLeft() const;
     void terminateSilentPrograms();
@@ -64,8 +76,9 @@ private:
     std::string m_ProgramPattern;
     strell::WindowList m_Windows;
     ULONG_PTR m_Marker;
-    strell::WindowList m_Silent; // windows that did not answer within kAnswerWaitMs
-    DWORD m_Begin;               // tick count at construction
+    strell::WindowList m_Silent;   // windows that did not answer within kAnswerWaitMs
+    strell::WindowList m_Answered; // windows that have answered a command of this link
+    DWORD m_Begin;                 // tick count at construction
 };
 
 // What the version question found out.

@@ -50,6 +50,13 @@ void reportDesktopLinkFailure(const std::string& report)
                        kCaptionError, MB_OK | MB_SETFOREGROUND);
 }
 
+void reportDesktopBusy()
+{
+    plugin::messageBox("Der Quovan Desktop ist gerade beschäftigt.\n\n"
+                       "Die Karten wurden nicht exportiert. Bitte versuche es noch einmal, wenn er bereit ist.",
+                       kCaptionInformation, MB_OK | MB_SETFOREGROUND);
+}
+
 void reportMapsLeftOut(int exported, int leftOut)
 {
     plugin::messageBox(std::string(exported == 1 ? "Es wurde " : "Es wurden ") + maps(exported) + " exportiert und " +

@@ -1,6 +1,7 @@
 #pragma once
 // The German boxes of the desktop link: the offers to download the desktop program when it is
-// missing or too old, the report of a link that failed and of maps that an export left out.
+// missing or too old, the reports of a link that failed, of a busy desktop program and of maps that an
+// export left out.
 
 #include <string>
 
@@ -12,5 +13,8 @@ void offerDownloadTooOld();
 // Tells the user that the desktop program could not be reached and nothing was exported. The
 // technical report goes to the debugger output.
 void reportDesktopLinkFailure(const std::string& report);
+// Tells the user that the desktop program is busy and nothing was exported; to be tried again once
+// it is ready.
+void reportDesktopBusy();
 // Tells the user how many maps were exported and how many were left out.
 void reportMapsLeftOut(int exported, int leftOut);

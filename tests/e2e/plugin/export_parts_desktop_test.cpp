@@ -1,5 +1,5 @@
 // The desktop program's settings as the plug-in reads them, the export request's limits, and the
-// desktop link on its own: the windows it finds.
+// desktop link on its own: the windows it finds and the texts it carries.
 
 #include "desktop/desktop_link.h"
 #include "desktop/desktop_settings.h"
@@ -131,6 +131,14 @@ TEST_F(DesktopLink, FindsWhatTheSearchByTitleAndOwnerFinds)
     CDesktopLink link;
     EXPECT_EQ(5u, link.windows().size());
     EXPECT_EQ(titleThenOwner(), link.windows());
+}
+
+TEST_F(DesktopLink, CarriesAnyCommandText)
+{
+    const auto desktop = runDouble("");
+    CDesktopLink link;
+    EXPECT_EQ(Delivery::Accepted, link.deliver("name=druvexportmapex;was auch immer"));
+    EXPECT_EQ((std::vector<std::string>{"name=druvidle", "name=druvexportmapex;was auch immer"}), received());
 }
 
 } // namespace
