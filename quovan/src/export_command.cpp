@@ -7,6 +7,7 @@
 #include "export/area_selector.h"
 #include "export/export_request.h"
 #include "export/export_text.h"
+#include "host/error_table.h"
 #include "host/geo_plugin_application.h"
 #include "host/geo_plugin_exception.h"
 #include "host/geo_plugin_map.h"
@@ -77,6 +78,13 @@ void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
         return;
     }
     const double area[4] = {topLeft.first, topLeft.second, bottomRight.first, bottomRight.second};
+    // Corners the host could not convert (not finite) mark no place: nothing goes to the desktop
+    // program, as with such map corners.
+    if (!fitsExportCommand(area)) {
+        debugOut("Area not exported: %f,%f    %f,%f", area[0], area[1], area[2], area[3]);
+        CGeoPlugInException(geoerror::CoordinatesNotConverted, S_FALSE).report();
+        return;
+    }
 
     // The process and window functions behind the link fail with a report; the user is told and
     // the host goes on.

@@ -2,8 +2,8 @@
 // The export command (menu "&Exportieren"): checks that the desktop program is installed, that an
 // area is complete and that the desktop program is recent enough, then collects the host's maps and
 // hands area and maps to the desktop program. Only an accepted export removes the marking; maps left
-// out are reported after it. Every failure ends in a box and keeps the marking: a desktop program that
-// is busy, one that could not be reached or refused.
+// out are reported after it. Every failure ends in a box and keeps the marking: an area that is no
+// place on the map, a desktop program that is busy, one that could not be reached or refused.
 
 class CAreaSelector;
 class CHostSession;

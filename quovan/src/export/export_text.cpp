@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -25,12 +26,17 @@ std::string number(double value)
 
 const size_t kPieceLimit = 2047;
 
-// A text field of the request, never read beyond its 256 bytes, with the command's separators
-// replaced by blanks.
+bool isBlanked(char c)
+{
+    return c == '@' || c == ';' || c == '=' || (c >= '\x01' && c <= '\x1F');
+}
+
+// A text field of the request, never read beyond its 256 bytes, with the command's separators and
+// control characters replaced by blanks.
 std::string withoutAt(const char (&field)[256])
 {
     std::string text(field, strnlen(field, sizeof field));
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '@' || c == ';' || c == '='; }, ' ');
+    std::replace_if(text.begin(), text.end(), isBlanked, ' ');
     return text;
 }
 
@@ -75,4 +81,9 @@ bool fitsExportCommand(const CMapInfo& map)
     const size_t entry = 6 + strnlen(map.name, sizeof map.name) + strnlen(map.file, sizeof map.file) + corners +
                          std::to_string(map.scale).size() + 3;
     return corners <= kPieceLimit && entry <= kPieceLimit;
+}
+
+bool fitsExportCommand(const double (&area)[4])
+{
+    return std::all_of(std::begin(area), std::end(area), [](double value) { return std::isfinite(value); });
 }

@@ -68,11 +68,14 @@ TEST_F(ExportText, MapsInHostOrderWithFileCornersAndScale)
               command);
 }
 
-TEST_F(ExportText, SeparatorsInNameAndFileBecomeBlanks)
+TEST_F(ExportText, SeparatorsAndControlCharactersInNameAndFileBecomeBlanks)
 {
-    // Neither a forged area nor a forged map reaches the desktop program.
-    const std::string command = exportWith(mapLine("x;area=1@2@3@4;map9=y", "C:\\K@rten;a=b\\nord.dat"));
-    EXPECT_EQ(kHead + "map0=x area 1 2 3 4 map9 y@C:\\K rten a b\\nord.mph@" + kSquareCornerText + "@50000;" + kAreaPart,
+    // Neither a forged area nor a forged map reaches the desktop program, nor a broken line.
+    const std::string command =
+        exportWith(mapLine("x;area=1@2@3@4;map9=y", "C:\\K@rten;a=b\\nord.dat") +
+                   mapLine("Zeile\x01" "eins\tzwei\r\x1F" "drei", "C:\\Ka\x0Brten\\s\x1F" "ued.dat"));
+    EXPECT_EQ(kHead + "map0=x area 1 2 3 4 map9 y@C:\\K rten a b\\nord.mph@" + kSquareCornerText + "@50000;" +
+                  "map1=Zeile eins zwei  drei@C:\\Ka rten\\s ued.mph@" + kSquareCornerText + "@50000;" + kAreaPart,
               command);
 }
 
@@ -154,6 +157,24 @@ TEST_F(ExportText, PannedViewSendsTheTrueArea)
 TEST_F(ExportText, AllCornersAtTheViewOriginGiveTheFirstPointTwice)
 {
     EXPECT_EQ(kHead + ";area=10.000000@48.000000@10.000000@48.000000;", exportWith("", "menu 2070\nclick 0 0\nclick 0 0\n"));
+}
+
+TEST_F(ExportText, AreaTheHostCannotConvertIsRefusedAndNothingIsSent)
+{
+    // A view whose conversion yields no numbers (not a number, or infinite steps): the area marks no
+    // place, as such map corners do not.
+    m_Settings.install(doubleCommand());
+    const auto desktop = runDouble("");
+    for (const char* view : {"view nan nan 0.001\n", "view 10 48 inf\n"}) {
+        const HostRun result = run(view + std::string(kMarkArea) + "menu 2072\nshow menu\n");
+        ASSERT_EQ(1u, result.boxes.size()) << result.dump();
+        EXPECT_EQ("Error", result.boxes[0].caption);
+        EXPECT_EQ("Coordinates can't be converted to the chosen system", result.boxes[0].text);
+        EXPECT_TRUE(result.starting("message ").empty()) << result.dump();
+        const Lines menu = result.step("show menu");
+        EXPECT_NE(menu.end(), std::find(menu.begin(), menu.end(), "    2072 \"&Exportieren\" selectable")) << view;
+    }
+    EXPECT_TRUE(received().empty());
 }
 
 TEST_F(ExportText, HostErrorWhileCollectingKeepsTheAreaAndSendsNothing)
