@@ -1,16 +1,21 @@
 #include "com/registration.h"
 
 #include "com/plugin_identity.h"
+#include "ansi_path.h"
 #include "strell_systeminfo.h"
 #include "win32_handles.h"
 
 #include <olectl.h>
 
 #include <string>
+#include <vector>
 
 namespace plugin {
 
 namespace {
+
+// The longest path the system gives a module, in characters.
+const size_t kLongestPath = 32768;
 
 struct RegistrationEntry {
     const char* key;
@@ -25,33 +30,44 @@ const RegistrationEntry kRegistration[] = {
     {"GeoPlugin.quovan\\CLSID", kClassIdText},
 };
 
-// The file of the module that holds this code.
-std::string dllPath()
+// The file of the module that holds this code, read wide: in a folder named outside the ANSI code
+// page the narrow name is a look-alike that names nothing. Empty when it cannot be read whole.
+std::wstring dllPath()
 {
-    char buffer[MAX_PATH] = {};
-    GetModuleFileNameA(strell::getCodeModuleHandle(), buffer, sizeof buffer);
-    buffer[MAX_PATH - 1] = '\0';
-    return buffer;
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(strell::getCodeModuleHandle(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        if (buffer.size() >= kLongestPath)
+            return std::wstring();
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
-bool writeDefaultValue(const char* keyName, const std::string& value)
+// Written wide, so that the path reaches the registry as the system names the file.
+bool writeDefaultValue(const char* keyName, const std::wstring& value)
 {
     strell::unique_hkey key;
     if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
                         key.put(), nullptr) != ERROR_SUCCESS)
         return false;
     // The stored length counts the terminating zero.
-    return RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 } // namespace
 
 HRESULT registerServer()
 {
-    const std::string path = dllPath();
+    const std::wstring path = dllPath();
     for (const RegistrationEntry& entry : kRegistration) {
-        if (!writeDefaultValue(entry.key, entry.value ? entry.value : path)) {
+        if ((!entry.value && path.empty()) ||
+            !writeDefaultValue(entry.key, entry.value ? strell::toWideText(entry.value) : path)) {
             unregisterServer();
             return SELFREG_E_CLASS;
         }

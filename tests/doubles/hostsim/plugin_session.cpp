@@ -11,17 +11,17 @@ namespace hostsim {
 
 namespace {
 
-// The registered file of the class, as COM would load it.
-std::string inprocServer(REFCLSID classId)
+// The registered file of the class, read wide as COM reads it.
+std::wstring inprocServer(REFCLSID classId)
 {
     wchar_t text[64] = {};
     StringFromGUID2(classId, text, 64);
-    const std::string key = "CLSID\\" + toNarrow(text, wcslen(text)) + "\\InprocServer32";
-    char value[MAX_PATH] = {};
+    const std::wstring key = std::wstring(L"CLSID\\") + text + L"\\InprocServer32";
+    wchar_t value[MAX_PATH * 4] = {};
     LONG size = sizeof value;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS)
-        return std::string();
-    return value;
+    if (RegQueryValueW(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS)
+        return std::wstring();
+    return std::wstring(value, wcsnlen(value, MAX_PATH * 4 - 1));
 }
 
 } // namespace
@@ -54,9 +54,10 @@ bool CPlugInSession::create(const std::string& progId)
     m_Transcript.line("create " + quote(progId) + " -> " + resultName(result));
     if (FAILED(result))
         return false;
-    const std::string path = inprocServer(m_ClassId);
-    m_Module = GetModuleHandleA(path.c_str());
-    m_Transcript.line("plug-in module " + quote(path) + (m_Module ? " loaded" : " not found"));
+    const std::wstring path = inprocServer(m_ClassId);
+    m_Module = GetModuleHandleW(path.c_str());
+    m_Transcript.line("plug-in module " + quote(toNarrow(path.c_str(), path.size())) +
+                      (m_Module ? " loaded" : " not found"));
     return true;
 }
 

@@ -2,6 +2,7 @@
 // when the desktop program is missing or too old, its version check with restart, starting it from
 // the registry, stopping it, the windows it is found by, and the failures of the link.
 
+#include "ansi_path.h"
 #include "desktop_test_support.h"
 
 #include <gtest/gtest.h>
@@ -279,6 +280,40 @@ TEST_F(ExportTest, WindowsOfOtherProgramsCostNothing)
     const Lines commands = received();
     EXPECT_EQ(2, std::count(commands.begin(), commands.end(), kExportNoMaps));
     EXPECT_TRUE(received("foreign.txt").empty());
+}
+
+TEST_F(ExportTest, RegisteredFromAFolderOutsideTheCodePageTheHostLoadsItAndExports)
+{
+    // "Česká" has no name in code page 1252; regsvr32 gets the folder as Explorer gives it, wide.
+    const std::wstring maps = strell::toWideText(file("Mapy"));
+    const std::wstring folder = maps + L"\\\u010Cesk\u00e1";
+    const std::wstring plugIns = folder + L"\\bin\\PlugIn";
+    const std::wstring dll = plugIns + L"\\quovan.dll";
+    for (const std::wstring& each : {maps, folder, folder + L"\\bin", plugIns})
+        ASSERT_TRUE(CreateDirectoryW(each.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(strell::toWideText(plugintest::plugInDll()).c_str(), dll.c_str(), FALSE));
+    m_Settings.install(doubleCommand());
+    const auto desktop = runDouble("");
+    // Held until the host has created the plug-in: no other test registers its copy meanwhile.
+    plugintest::RegistryLock lock;
+    testsupport::ChildProcess regsvr32 = testsupport::launch(L"regsvr32.exe /s \"" + dll + L"\"");
+    ASSERT_TRUE(regsvr32.wait(60000));
+    EXPECT_EQ(0u, regsvr32.exitCode());
+    wchar_t registered[MAX_PATH * 2] = {};
+    LONG size = sizeof registered;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueW(HKEY_CLASSES_ROOT,
+                                            L"CLSID\\{6f3e2c81-5b7a-4d19-9c4e-2a8d71f0b6e3}\\InprocServer32",
+                                            registered, &size));
+    EXPECT_TRUE(dll == registered) << strell::toAnsiText(registered);
+
+    const HostRun result = run(std::string(kMarkArea) + "menu 2072\n", {}, "--no-register");
+    EXPECT_TRUE(result.has("create \"GeoPlugin.quovan\" -> S_OK")) << result.dump();
+    EXPECT_TRUE(result.boxes.empty()) << result.dump();
+    EXPECT_EQ((Lines{"name=druvversion", "name=druvidle", kExportNoMaps}), received());
+
+    DeleteFileW(dll.c_str());
+    for (const std::wstring& each : {plugIns, folder + L"\\bin", folder, maps})
+        RemoveDirectoryW(each.c_str());
 }
 
 TEST_F(ExportTest, StartWaitsUntilTheDesktopIsReady)
