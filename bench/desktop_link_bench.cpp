@@ -1,6 +1,8 @@
 // Export round trip: from the host's export command to the export text received by the desktop
-// program, with the desktop program already running and 200 other top-level windows open (those of
-// another program, a copy of the desktop double under another name with windows titled "Karte <n>").
+// program, with the desktop program already running and 200, then 2,000 other top-level windows open
+// (those of another program, a copy of the desktop double under another name with windows titled
+// "Karte <n>"). The window search looks at the desktop program's processes only, so the other
+// windows should cost nothing: the two sizes should give about the same figures.
 //
 // Round trip: the simulated map host loads the plug-in from a host installation and runs a script
 // that marks an area and exports, again and again; with --timing it writes the duration of every
@@ -12,9 +14,11 @@
 // Pieces: the desktop link's own code, built into this program, times its window search (refresh)
 // and one command (the version question) against the same windows.
 //
-// Hung desktop program: one export command against a double whose windows never answer, once with a
-// registered command line that starts a fresh double (the hung one is terminated) and once with one
-// naming a missing program (the longest the command can take).
+// Host freezes: one export command (the host's interface thread is held for its whole length) against
+// a desktop double that never answers, once with a registered command line that starts a fresh
+// double (the hung one is terminated) and once with one naming a missing program; against one that
+// answers every command just under the 3 s limit; against a busy one (it answers that it is not
+// ready), quick and slow; and with no desktop program running and a missing one to start.
 //
 // usage: desktop_link_bench [exports]   (default 50)
 
@@ -45,7 +49,10 @@ using testsupport::writeFile;
 
 namespace {
 
-const int kOtherWindows = 200;
+const int kOtherWindowCounts[] = {200, 2000};
+const DWORD kSettleMs = 3000;
+// Just under the limit of 3 s that a desktop window has for each answer.
+const char* const kAnswerJustInTime = "--answer-delay 2900";
 const char* const kSettingsKey = "Software\\telvor\\quovan";
 
 // A folder for the run below the temporary folder, with a host installation holding the plug-in.
@@ -207,53 +214,66 @@ double medianTime(int runs, Operation operation)
     return median(durations);
 }
 
-// Duration of the export step of one host run against a hung double, in ms.
-double hungExport(const Workspace& workspace, const std::string& name)
+// Duration of the export step of one host run, in ms, with a desktop double started with the
+// arguments beforehand (none with empty arguments). Whether the export was delivered goes to
+// delivered; boxes are answered.
+double frozenExport(const Workspace& workspace, const std::string& name, const std::string& doubleArguments,
+                    bool& delivered)
 {
-    const std::string ready = workspace.file(name + "-hung-ready");
-    Program hung(quoteArgument(winPath(DESKTOP_DOUBLE_EXE)) + " --hung 1 --lifetime 60000 --ready-file " +
-                 quoteArgument(ready));
-    waitForFile(ready);
-    const std::string transcript = workspace.file(name + "-hung-transcript.txt");
-    writeFile(workspace.file("hung-script.txt"), "initialise\nmenu 2070\nclick 100 50\nclick 200 150\nmenu 2072\n");
-    // The failure box of a command that found no desktop program is answered.
+    std::unique_ptr<Program> running;
+    if (!doubleArguments.empty()) {
+        const std::string ready = workspace.file(name + "-ready");
+        running = std::make_unique<Program>(quoteArgument(winPath(DESKTOP_DOUBLE_EXE)) + " " + doubleArguments +
+                                            " --lifetime 60000 --ready-file " + quoteArgument(ready));
+        waitForFile(ready);
+    }
+    const std::string transcript = workspace.file(name + "-transcript.txt");
+    writeFile(workspace.file("freeze-script.txt"), "initialise\nmenu 2070\nclick 100 50\nclick 200 150\nmenu 2072\n");
     testsupport::RunOptions options;
     options.timeoutMs = 120000;
     const testsupport::ProgramRun host = testsupport::runAnsweringBoxes(
         quoteArgument(winPath(GEOHOSTSIM_EXE)) + " --installation " + quoteArgument(workspace.installation()) +
-            " --script " + quoteArgument(workspace.file("hung-script.txt")) + " --transcript " +
+            " --script " + quoteArgument(workspace.file("freeze-script.txt")) + " --transcript " +
             quoteArgument(transcript) + " --timing",
         std::vector<int>{IDOK}, options);
     if (host.timedOut || host.exitCode != 0)
-        throw std::runtime_error("the simulated host did not end well against a hung double");
+        throw std::runtime_error("the simulated host did not end well: " + name);
     std::istringstream lines(readFile(transcript));
     std::string line;
     bool inExport = false;
+    delivered = false;
     while (std::getline(lines, line)) {
         if (line.compare(0, 2, "> ") == 0)
             inExport = line == "> menu 2072";
+        else if (inExport && line.find("\"name=druvexportmapex;") != std::string::npos)
+            delivered = line.size() > 5 && line.compare(line.size() - 5, 5, " -> 1") == 0;
         else if (inExport && line.compare(0, 5, "time ") == 0)
             return strell::stringToFloat(line.substr(5));
     }
-    throw std::runtime_error("the export step against a hung double was not timed");
+    throw std::runtime_error("the export step was not timed: " + name);
 }
 
-int run(int exports)
+// The median round trip with the number of other windows open, in ms; allReceived is cleared when
+// not every export was received.
+double roundTrip(const Workspace& workspace, int exports, int otherWindows, bool& allReceived)
 {
-    Workspace workspace;
     const std::string desktop = quoteArgument(winPath(DESKTOP_DOUBLE_EXE));
-    const std::string record = workspace.file("record.txt");
+    const std::string record = workspace.file(strell::formatString("record-%d.txt", otherWindows));
     DesktopSettings settings(workspace.installation(), desktop + " --record " + quoteArgument(record));
     const std::string otherProgram = workspace.file("kartenansicht.exe");
     CopyFileA(winPath(DESKTOP_DOUBLE_EXE).c_str(), otherProgram.c_str(), FALSE);
-    Program others(quoteArgument(otherProgram) + strell::formatString(" --windows %d --title Karte", kOtherWindows) +
-                   " --lifetime 600000 --ready-file " + quoteArgument(workspace.file("others-ready")));
-    auto desktopDouble = std::make_unique<Program>(desktop + " --lifetime 600000 --record " + quoteArgument(record) + " --ready-file " +
-                          quoteArgument(workspace.file("ready")));
-    waitForFile(workspace.file("others-ready"));
-    waitForFile(workspace.file("ready"));
-    std::printf("top-level windows open: %d (%d of another program, one of the desktop double)\n",
-                topLevelWindowCount(), kOtherWindows);
+    const std::string othersReady = workspace.file(strell::formatString("others-ready-%d", otherWindows));
+    const std::string ready = workspace.file(strell::formatString("ready-%d", otherWindows));
+    Program others(quoteArgument(otherProgram) + strell::formatString(" --windows %d --title Karte", otherWindows) +
+                   " --lifetime 600000 --ready-file " + quoteArgument(othersReady));
+    Program desktopDouble(desktop + " --lifetime 600000 --record " + quoteArgument(record) + " --ready-file " +
+                          quoteArgument(ready));
+    waitForFile(othersReady);
+    waitForFile(ready);
+    // Wine's desktop process takes a while over thousands of new windows; measured once it is done.
+    Sleep(kSettleMs);
+    std::printf("\ntop-level windows open: %d (%d of another program, one of the desktop double)\n",
+                topLevelWindowCount(), otherWindows);
 
     CDesktopLink link;
     std::printf("desktop link alone (ms): window search median %.2f, version question median %.2f (%u window)\n",
@@ -261,14 +281,15 @@ int run(int exports)
                 static_cast<unsigned>(link.windows().size()));
 
     writeFile(workspace.file("script.txt"), benchScript(exports));
+    const std::string transcript = workspace.file(strell::formatString("transcript-%d.txt", otherWindows));
     Program host(quoteArgument(winPath(GEOHOSTSIM_EXE)) + " --installation " + quoteArgument(workspace.installation()) +
                  " --script " + quoteArgument(workspace.file("script.txt")) + " --transcript " +
-                 quoteArgument(workspace.file("transcript.txt")) + " --timing");
+                 quoteArgument(transcript) + " --timing");
     const long hostExit = host.waitForEnd(300000);
     if (hostExit != 0)
         throw std::runtime_error(strell::formatString("the simulated host ended with %ld", hostExit));
 
-    const std::vector<double> durations = exportDurations(readFile(workspace.file("transcript.txt")));
+    const std::vector<double> durations = exportDurations(readFile(transcript));
     if (durations.size() != static_cast<size_t>(exports))
         throw std::runtime_error("not every export step was timed");
     const std::string received = readFile(record);
@@ -281,21 +302,52 @@ int run(int exports)
     std::printf("round trip, export command to export text received (ms): median %.2f, min %.2f, max %.2f, first %.2f\n",
                 median(durations), *std::min_element(durations.begin(), durations.end()),
                 *std::max_element(durations.begin(), durations.end()), durations.front());
-    std::printf("goal: median under 15 ms -> %s\n", median(durations) < 15.0 ? "met" : "NOT met");
+    std::printf("goal: median under 5 ms -> %s\n", median(durations) < 5.0 ? "met" : "NOT met");
+    if (delivered != static_cast<size_t>(exports))
+        allReceived = false;
+    return median(durations);
+}
 
-    // First without a program to start, so that no fresh double answers in the second run.
-    desktopDouble.reset();
-    double missing = 0.0;
-    {
-        DesktopSettings missingProgram(workspace.installation(), workspace.file("fehlt\\quovan.exe"));
-        missing = hungExport(workspace, "missing");
+int run(int exports)
+{
+    Workspace workspace;
+    bool allReceived = true;
+    const double fewer = roundTrip(workspace, exports, kOtherWindowCounts[0], allReceived);
+    const double more = roundTrip(workspace, exports, kOtherWindowCounts[1], allReceived);
+    std::printf("\nround trip with %d other windows against %d: %+.0f %% (goal: within 20 %%) -> %s\n",
+                kOtherWindowCounts[1], kOtherWindowCounts[0], (more / fewer - 1.0) * 100.0,
+                more <= fewer * 1.2 ? "met" : "NOT met");
+
+    struct Case {
+        const char* what;
+        std::string startCommandLine;
+        std::string running; // arguments of the double running beforehand; empty: none
+    };
+    const std::string missing = workspace.file("fehlt\\quovan.exe");
+    // The fresh double that the plug-in starts would answer every later case: that case comes last.
+    const std::string fresh = quoteArgument(winPath(DESKTOP_DOUBLE_EXE)) + " --lifetime 20000";
+    const Case cases[] = {
+        {"no answer at all, the program to start missing", missing, "--hung 1"},
+        {"each answer just under the 3 s limit", fresh, kAnswerJustInTime},
+        {"busy (answers \"not ready\")", fresh, "--idle 0 --exit refuse"},
+        {"busy, each answer just under the limit", fresh, std::string("--idle 0 --exit refuse ") + kAnswerJustInTime},
+        {"not running, the program to start missing", missing, ""},
+        {"no answer at all, a fresh one started", fresh, "--hung 1"},
+    };
+    std::printf("\nhost frozen by one export command (ms):\n");
+    double longestUndelivered = 0.0;
+    int index = 0;
+    for (const Case& each : cases) {
+        DesktopSettings settings(workspace.installation(), each.startCommandLine);
+        bool delivered = false;
+        const double frozen = frozenExport(workspace, strell::formatString("case%d", index++), each.running, delivered);
+        std::printf("  %-50s %6.0f  %s\n", each.what, frozen, delivered ? "export delivered" : "nothing delivered");
+        if (!delivered)
+            longestUndelivered = std::max(longestUndelivered, frozen);
     }
-    const double restarted = hungExport(workspace, "restart");
-    std::printf("one export command against a hung desktop double (ms): %.0f with a fresh one started, %.0f with a "
-                "missing program\n",
-                restarted, missing);
-    std::printf("goal: under 10000 ms -> %s\n", std::max(restarted, missing) < 10000.0 ? "met" : "NOT met");
-    return delivered == static_cast<size_t>(exports) ? 0 : 1;
+    std::printf("goal: under 10000 ms wherever nothing is delivered -> %s\n",
+                longestUndelivered < 10000.0 ? "met" : "NOT met");
+    return allReceived ? 0 : 1;
 }
 
 } // namespace
