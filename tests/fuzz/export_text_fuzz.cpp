@@ -96,6 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         names += part.compare(0, 5, "name=") == 0 ? 1 : 0;
         // No text of the host forges a field: one name, one value in every pair.
         FUZZ_CHECK(std::count(part.begin(), part.end(), '=') == 1);
+        // Nor breaks the desktop program's line.
+        FUZZ_CHECK(std::none_of(part.begin(), part.end(), [](char c) { return c >= '\x01' && c <= '\x1F'; }));
     }
     FUZZ_CHECK(names == 1);
     return 0;
