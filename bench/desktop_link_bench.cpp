@@ -147,12 +147,13 @@ private:
     testsupport::ChildProcess m_Process;
 };
 
+// Thousands of windows take their time where 32-bit code is emulated.
 void waitForFile(const std::string& path)
 {
-    for (int i = 0; i < 400 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    for (int i = 0; i < 2400 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(50);
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        throw std::runtime_error("not ready after 20 s: " + path);
+        throw std::runtime_error("not ready after 120 s: " + path);
 }
 
 int topLevelWindowCount()
