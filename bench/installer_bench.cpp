@@ -44,7 +44,7 @@ double median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : benchCount(5, 1);
 
     testsupport::TempDir root("installer_bench");
     const std::string dist = root.file("dist");
