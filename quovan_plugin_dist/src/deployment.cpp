@@ -130,9 +130,8 @@ const std::string& PluginDeployment::checkedSource()
                 STRELL_THROW_WIN32_CODE(
                     strell::formatString("Plugin datei konnte nicht gelesen werden \"%s\"!", m_Source.c_str()), error);
             case PluginFileState::Damaged:
-                STRELL_THROW("WinMain", strell::formatString("Plugin datei ist beschädigt oder keine 32-bit Windows "
-                                                             "DLL \"%s\"!",
-                                                             m_Source.c_str()));
+                STRELL_THROW("WinMain", strell::formatString("Plugin datei ist beschädigt oder keine %s \"%s\"!",
+                                                             kPluginKind, m_Source.c_str()));
             }
         } catch (const strell::exception& e) {
             m_SourceError = e.text();

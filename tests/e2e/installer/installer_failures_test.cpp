@@ -323,8 +323,8 @@ TEST(InstallerFailures, DamagedOrUnreadablePluginFileReplacesNothing)
         EXPECT_EQ(run.exitCode, 0u) << c.first;
         ASSERT_EQ(run.boxes.size(), 4u) << c.first;
         const std::string reason = heldOpen ? "Plugin datei konnte nicht gelesen werden \"" + source + "\"! "
-                                            : "Plugin datei ist beschädigt oder keine 32-bit Windows DLL \"" + source +
-                                                  "\"! [\"./src/deployment:";
+                                            : "Plugin datei ist beschädigt oder keine " + std::string(kPluginKind) +
+                                                  " \"" + source + "\"! [\"./src/deployment:";
         for (int i = 0; i < 2; ++i) {
             const std::string start = failureBoxStart(i == 0 ? "Austrian Map" : "Top50") + reason;
             EXPECT_EQ(run.boxes[i].text.substr(0, start.size()), start) << c.first << "\n" << run.boxes[i].text;
