@@ -5,6 +5,7 @@
 // usage: installer_bench [rounds]   (default 5)
 
 #include "bench_clock.h"
+#include "installer_log.h"
 #include "message_boxes.h"
 #include "running_check.h"
 #include "test_support.h"
@@ -101,9 +102,10 @@ int main(int argc, char** argv)
             return 1;
         }
 
+        installer::InstallerLog log(root.file("bench.log"));
         std::vector<std::string> paths;
         start = benchSeconds();
-        installer::checkGeogridRunning(root.file("bench.log"), paths);
+        installer::checkGeogridRunning(log, paths);
         checks.push_back(benchSeconds() - start);
     }
     deleteTree(registry);

@@ -1,5 +1,6 @@
 #include "deployment.h"
 
+#include "frontend.h"
 #include "installer_log.h"
 #include "messages.h"
 #include "plugin_file.h"
@@ -39,7 +40,7 @@ bool representableProgramFolder(std::wstring& folder)
 }
 } // namespace
 
-bool hasWriteAccess(const std::string& folder, const std::string& logFile)
+bool hasWriteAccess(const std::string& folder, InstallerLog& log)
 {
     strell::CTemporaryFile probe;
     if (!probe.Create(folder))
@@ -47,14 +48,14 @@ bool hasWriteAccess(const std::string& folder, const std::string& logFile)
     const std::string path = probe.GetPath();
     if (!probe.Remove()) {
         const DWORD error = GetLastError();
-        logLine(logFile, strell::formatString("        write test file not deleted: '%s' %s", path.c_str(),
-                                              strell::getWin32ErrorText(error).c_str()));
+        log.line(strell::formatString("        write test file not deleted: '%s' %s", path.c_str(),
+                                      strell::getWin32ErrorText(error).c_str()));
     }
     return true;
 }
 
-PluginDeployment::PluginDeployment(bool remove, std::string pluginFileName, std::string logFile)
-    : m_Remove(remove), m_PluginFileName(std::move(pluginFileName)), m_LogFile(std::move(logFile))
+PluginDeployment::PluginDeployment(bool remove, std::string pluginFileName, InstallerLog& log, Frontend& frontend)
+    : m_Remove(remove), m_PluginFileName(std::move(pluginFileName)), m_Log(log), m_Frontend(frontend)
 {
 }
 
@@ -63,9 +64,9 @@ void PluginDeployment::deploy(const std::string& product, const std::string& plu
     ++m_Result.foundCount;
     const std::string target = strell::joinPath(pluginDir, m_PluginFileName);
 
-    if (!hasWriteAccess(pluginDir, m_LogFile)) {
-        logLine(m_LogFile, strell::formatString("        no write access to : '%s'", pluginDir.c_str()));
-        showBox(box::kNoWriteAccess, text::noWriteAccess(product, pluginDir));
+    if (!hasWriteAccess(pluginDir, m_Log)) {
+        m_Log.line(strell::formatString("        no write access to : '%s'", pluginDir.c_str()));
+        m_Frontend.show(box::kNoWriteAccess, text::noWriteAccess(product, pluginDir));
     }
 
     if (m_Remove)
@@ -84,16 +85,16 @@ void PluginDeployment::recordFailure(const std::string& product, const std::stri
 {
     m_Result.failedList += product + "\n";
     ++m_Result.failedCount;
-    logError(m_LogFile, error);
+    m_Log.error(error);
     if (!m_Remove)
-        showBox(box::kInstallationFailed, text::installationFailed(product, error));
+        m_Frontend.show(box::kInstallationFailed, text::installationFailed(product, error));
 }
 
 void PluginDeployment::removePlugin(const std::string& product, const std::string& target)
 {
     try {
         if (isFile(target)) {
-            logLine(m_LogFile, strell::formatString("        delete: '%s'", target.c_str()));
+            m_Log.line(strell::formatString("        delete: '%s'", target.c_str()));
             strell::deleteFileSys(target);
             // Wine reports a deletion on read-only media as done; only a file that is gone counts.
             if (isFile(target))
@@ -102,7 +103,7 @@ void PluginDeployment::removePlugin(const std::string& product, const std::strin
             m_Result.doneList += product + "\n";
             ++m_Result.doneCount;
         } else {
-            logLine(m_LogFile, strell::formatString("        not found: '%s'", target.c_str()));
+            m_Log.line(strell::formatString("        not found: '%s'", target.c_str()));
         }
     } catch (const strell::exception& e) {
         recordFailure(product, e.text());
@@ -146,7 +147,7 @@ void PluginDeployment::installPlugin(const std::string& product, const std::stri
 {
     try {
         const std::string& source = checkedSource();
-        logLine(m_LogFile, strell::formatString("        copy: '%s' => '%s'", source.c_str(), target.c_str()));
+        m_Log.line(strell::formatString("        copy: '%s' => '%s'", source.c_str(), target.c_str()));
         strell::copyFile(source, target);
         m_Result.doneList += product + "\n";
         ++m_Result.doneCount;

@@ -5,6 +5,9 @@
 
 namespace installer {
 
+class Frontend;
+class InstallerLog;
+
 // Outcome of a run, shown in the summary.
 struct DeploymentResult {
     int foundCount = 0;  // installations handed to the deployment, and those the walk could not hand over
@@ -16,7 +19,7 @@ struct DeploymentResult {
 
 class PluginDeployment {
 public:
-    PluginDeployment(bool remove, std::string pluginFileName, std::string logFile);
+    PluginDeployment(bool remove, std::string pluginFileName, InstallerLog& log, Frontend& frontend);
 
     // Copies (or removes) the plug-in for one accepted installation; problems are logged, shown to the
     // user and counted, never raised.
@@ -38,7 +41,8 @@ private:
 
     bool m_Remove;
     std::string m_PluginFileName;
-    std::string m_LogFile;
+    InstallerLog& m_Log;
+    Frontend& m_Frontend;
     DeploymentResult m_Result;
     bool m_SourceChecked = false;
     std::string m_Source;
@@ -47,6 +51,6 @@ private:
 
 // Whether a file can be created in the folder. A uniquely named probe file is created and removed again,
 // so no file of anyone else's is touched; a probe file that cannot be removed is logged.
-bool hasWriteAccess(const std::string& folder, const std::string& logFile);
+bool hasWriteAccess(const std::string& folder, InstallerLog& log);
 
 } // namespace installer

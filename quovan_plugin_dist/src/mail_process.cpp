@@ -55,7 +55,7 @@ int runMailCall(const std::string& attachment)
                                                                                                 : kMailNotSent;
 }
 
-bool sendErrorReportInChildProcess(const std::string& attachment, const std::string& logFile)
+bool sendErrorReportInChildProcess(const std::string& attachment, InstallerLog& log)
 {
     std::vector<wchar_t> program(32768);
     const DWORD length = GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
@@ -71,7 +71,7 @@ bool sendErrorReportInChildProcess(const std::string& attachment, const std::str
     if (!CreateProcessW(programPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &created)) {
         const DWORD error = GetLastError();
-        logLine(logFile, "Mail process could not be started: " + strell::getWin32ErrorText(error));
+        log.line("Mail process could not be started: " + strell::getWin32ErrorText(error));
         return false;
     }
     const strell::unique_process process(created.hProcess);
@@ -81,7 +81,7 @@ bool sendErrorReportInChildProcess(const std::string& attachment, const std::str
     DWORD exitCode = kMailNotSent;
     GetExitCodeProcess(process.get(), &exitCode);
     if (exitCode != kMailHandedOver)
-        logLine(logFile, strell::formatString("Mail process ended with exit code 0x%08lX", exitCode));
+        log.line(strell::formatString("Mail process ended with exit code 0x%08lX", exitCode));
     return exitCode == kMailHandedOver;
 }
 

@@ -8,10 +8,12 @@
 
 namespace installer {
 
+class InstallerLog;
+
 // Starts this program again to send the log file and waits for it. True when the mail was handed over;
 // false when it was refused, or the child could not start or ended by a fault (its exit code then goes to
 // the log).
-bool sendErrorReportInChildProcess(const std::string& attachment, const std::string& logFile);
+bool sendErrorReportInChildProcess(const std::string& attachment, InstallerLog& log);
 
 // In the child: true when the command line is the internal mail call; attachment receives its file.
 bool isMailCall(const std::string& commandLine, std::string& attachment);

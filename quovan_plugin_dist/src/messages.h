@@ -38,14 +38,9 @@ constexpr BoxKind kMailFailed{kCaptionError, MB_ICONERROR};
 constexpr BoxKind kRunError{kCaptionError, MB_OK};
 } // namespace box
 
-// Shows the box and returns the button the user pressed. In silent mode no box appears: the text goes
-// to the log, prefixed with the box's caption, and the answer is the box's first button.
-int showBox(const BoxKind& kind, const std::string& text);
-
-// From here on every box of the run is written to this log instead of shown; calling it again changes
-// nothing.
-void beginSilentMode(const std::string& logFile);
-bool silentMode();
+// Shows the box and returns the button the user pressed. A run shows its boxes through its Frontend
+// (frontend.h); only the help, which the user asked for, shows its box in any run.
+int messageBox(const BoxKind& kind, const std::string& text);
 
 namespace text {
 extern const char kNoInstallations[];

@@ -7,7 +7,7 @@
 
 namespace installer {
 
-bool checkGeogridRunning(const std::string& logFile, std::vector<std::string>& programPaths)
+bool checkGeogridRunning(InstallerLog& log, std::vector<std::string>& programPaths)
 {
     try {
         std::vector<DWORD> ids;
@@ -19,7 +19,7 @@ bool checkGeogridRunning(const std::string& logFile, std::vector<std::string>& p
         for (const strell::ProcessInfo& process : running) {
             const std::string& path = process.ExeModuleInfo.FullPathName;
             programPaths.push_back(path);
-            logLine(logFile, strell::formatString(" Running Geogrid Process \"%s\"", path.c_str()));
+            log.line(strell::formatString(" Running Geogrid Process \"%s\"", path.c_str()));
         }
         return !running.empty();
     } catch (...) {

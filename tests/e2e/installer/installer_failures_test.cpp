@@ -405,11 +405,12 @@ TEST(InstallerRunningApplication, RunningMapApplicationAsksFirst)
     const std::vector<std::string> lines = sandbox.logLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), " Running Geogrid Process \"" + program + "\""), lines.end());
 
-    // Nobody can be asked in silent mode: nothing changes, and the exit code says why.
+    // Nobody can be asked in silent mode: nothing changes, and the exit code and the log say why.
     const ProgramRun silent = sandbox.run("--silent");
     EXPECT_EQ(silent.exitCode, 3u);
     EXPECT_TRUE(silent.boxes.empty());
     EXPECT_FALSE(exists(InstallerSandbox::pluginFile(top50)));
+    EXPECT_EQ(sandbox.logLines().back(), "Silent run: map applications are running, nothing changed, exit code 3");
 
     const ProgramRun continued = sandbox.run("", {IDNO, IDOK});
     EXPECT_EQ(continued.exitCode, 0u);
