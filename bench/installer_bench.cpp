@@ -103,9 +103,8 @@ int main(int argc, char** argv)
         }
 
         installer::InstallerLog log(root.file("bench.log"));
-        std::vector<std::string> paths;
         start = benchSeconds();
-        installer::checkGeogridRunning(log, paths);
+        installer::findMapApplications(log);
         checks.push_back(benchSeconds() - start);
     }
     deleteTree(registry);

@@ -26,6 +26,9 @@ std::string applicationsRunning(const std::vector<std::string>& programPaths)
            list + "\n\nWollsen Sie die Installation abbrechen?";
 }
 
+const char kRunningProgramsUnknown[] =
+    "(Die laufenden Programme konnten nicht ermittelt werden; eine Geogrid Applikation könnte laufen.)";
+
 std::string noWriteAccess(const std::string& product, const std::string& pluginDir)
 {
     return "Schreiben in das Plugin Verzeichnis von " + product + " fehlgeschlagen!\n(" + pluginDir +

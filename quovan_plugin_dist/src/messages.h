@@ -45,6 +45,8 @@ int messageBox(const BoxKind& kind, const std::string& text);
 namespace text {
 extern const char kNoInstallations[];
 std::string applicationsRunning(const std::vector<std::string>& programPaths);
+// The entry of that list when the running programs could not be listed.
+extern const char kRunningProgramsUnknown[];
 std::string noWriteAccess(const std::string& product, const std::string& pluginDir);
 std::string installationFailed(const std::string& product, const std::string& error);
 std::string removeSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList);

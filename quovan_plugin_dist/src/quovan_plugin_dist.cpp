@@ -52,17 +52,21 @@ int reportNoInstallations(InstallerLog& log, Frontend& frontend, bool removeMode
     return frontend.noInstallations(removeMode);
 }
 
-// The run's exit code when it must stop before anything is changed: map applications run and the user
-// chose to cancel. A silent run, where nobody answers, takes the question's first button, Yes: it
-// cancels too.
+// The run's exit code when it must stop before anything is changed: map applications run, or may run
+// because the running programs could not be listed, and the user chose to cancel. A silent run, where
+// nobody answers, takes the question's first button, Yes: it cancels too.
 std::optional<int> stopWhileRunning(InstallerLog& log, Frontend& frontend)
 {
-    std::vector<std::string> programPaths;
-    if (!checkGeogridRunning(log, programPaths))
+    const RunningApplications running = findMapApplications(log);
+    if (running.state == RunningState::NoneRunning)
         return std::nullopt;
-    if (frontend.show(box::kApplicationsRunning, text::applicationsRunning(programPaths)) != IDYES)
+    const bool unknown = running.state == RunningState::Unknown;
+    const std::vector<std::string> programs =
+        unknown ? std::vector<std::string>{text::kRunningProgramsUnknown} : running.programPaths;
+    if (frontend.show(box::kApplicationsRunning, text::applicationsRunning(programs)) != IDYES)
         return std::nullopt;
-    return frontend.stoppedBeforeChanges("map applications are running");
+    return frontend.stoppedBeforeChanges(unknown ? "the running programs could not be listed"
+                                                 : "map applications are running");
 }
 
 void showSummary(Frontend& frontend, const PluginDeployment& deployment, const InstallerLog& log)

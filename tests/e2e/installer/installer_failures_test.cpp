@@ -417,4 +417,13 @@ TEST(InstallerRunningApplication, RunningMapApplicationAsksFirst)
     ASSERT_EQ(continued.boxes.size(), 2u);
     EXPECT_EQ(continued.boxes[1].caption, "Information");
     EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
+
+    // One whose command line cannot be read is known by its image name all the same.
+    running.stop();
+    options.commandLineLengths = "unreadable";
+    procstest::HelperProcess hidden(options);
+    const ProgramRun unread = sandbox.run("", {IDYES});
+    EXPECT_EQ(unread.exitCode, 1u);
+    ASSERT_EQ(unread.boxes.size(), 1u);
+    EXPECT_EQ(unread.boxes[0].text, question);
 }
