@@ -6,6 +6,7 @@
 #include "folder_contents.h"
 
 #include "helper_process.h"
+#include "strell_process.h"
 #include "stringex.h"
 #include "win32_handles.h"
 
@@ -20,6 +21,8 @@ namespace {
 
 const char kSupport[] = "support@telvor.de";
 const char kOffice[] = "office@telvor.de";
+// The mail wait of the runs whose mail never returns.
+const char kMailWaitSeconds[] = "5";
 
 std::string failureBoxStart(const std::string& product)
 {
@@ -49,6 +52,18 @@ struct MissingPlugin {
 std::string mapiDouble()
 {
     return winPath(MAPI_DOUBLE_DLL);
+}
+
+// Whether a process of this program file runs (the mail child of an installer copy, say).
+bool programRuns(const std::string& program)
+{
+    strell::ProcessIdList ids;
+    strell::getProcessIds(ids);
+    strell::ProcessInfoList processes;
+    strell::getProcessExeList(ids, processes);
+    return std::any_of(processes.begin(), processes.end(), [&](const strell::ProcessInfo& p) {
+        return _stricmp(p.ExeModuleInfo.FullPathName.c_str(), program.c_str()) == 0;
+    });
 }
 
 } // namespace
@@ -126,12 +141,14 @@ TEST(InstallerFailures, RefusedOrMissingMailShowsWhereTheLogIs)
         return std::string("Senden des Fehlerprotokolls fehlgeschlagen!\n\nWenn Sie das Protokoll manuell versenden "
                            "wollen, es befindet sich in der folgenden Datei:\n\n");
     }();
-    // A mail library that faults in any of the ways C++ cannot catch ends in the same box.
-    for (const std::string situation : {"refused", "no library", "no entry", "access", "raise", "stack"}) {
+    // A mail library that faults in any of the ways C++ cannot catch, or never returns, ends in the same
+    // box, and no mail process stays behind. The wait for a mail that never returns is shortened.
+    for (const std::string situation : {"refused", "no library", "no entry", "access", "raise", "stack", "block"}) {
         MissingPlugin world;
         const std::string record = world.sandbox.root() + "\\mail.txt";
         std::string library = mapiDouble();
-        std::string environment = "QUOVAN_MAPI_RECORD=" + record + "\nQUOVAN_MAPI_FAULT=" + situation;
+        std::string environment = "QUOVAN_MAPI_RECORD=" + record + "\nQUOVAN_MAPI_FAULT=" + situation +
+                                  "\nQUOVAN_MAIL_WAIT_SECONDS=" + kMailWaitSeconds;
         if (situation == "refused")
             environment += "\nQUOVAN_MAPI_RESULT=3"; // MAPI_E_LOGIN_FAILURE
         else if (situation == "no library")
@@ -150,7 +167,36 @@ TEST(InstallerFailures, RefusedOrMissingMailShowsWhereTheLogIs)
         EXPECT_EQ(exists(record), library == mapiDouble()) << situation;
         // The log goes on after it was closed for the mail.
         EXPECT_NE(world.sandbox.logText().find("Plugin datei"), std::string::npos);
+        EXPECT_FALSE(programRuns(world.sandbox.installerPath())) << situation;
+        if (situation == "block") {
+            EXPECT_NE(world.sandbox.logText().find("Mail process did not end within " + std::string(kMailWaitSeconds) +
+                                                   " s and was ended"),
+                      std::string::npos)
+                << world.sandbox.logText();
+        }
     }
+}
+
+// Only the installer itself starts its mail process: whoever types the internal switch, with a file or
+// without, gets the error of any unknown option, and nothing is mailed.
+TEST(InstallerFailures, InternalMailSwitchIsAnUnknownOptionToAUser)
+{
+    MissingPlugin world;
+    const SystemMailLibrary mail(mapiDouble());
+    const std::string record = world.sandbox.root() + "\\mail.txt";
+    const std::string secret = world.sandbox.root() + "\\secret.txt";
+    writeFile(secret, "not for mailing");
+    for (const std::string& arguments :
+         {"--quovan-internal-send-report " + quoteArgument(secret), std::string("--quovan-internal-send-report"),
+          std::string("--quovan-internal-send-report 4"),
+          "--quovan-internal-send-report " + quoteArgument(world.sandbox.logPath())}) {
+        const ProgramRun run = world.sandbox.runPlain(arguments, {}, "QUOVAN_MAPI_RECORD=" + record);
+        EXPECT_EQ(run.exitCode, 1u) << arguments;
+        ASSERT_EQ(run.boxes.size(), 1u) << arguments;
+        EXPECT_EQ(run.boxes[0].caption, "Fehler");
+        EXPECT_EQ(run.boxes[0].text, "Unexpected argument found: --quovan-internal-send-report");
+    }
+    EXPECT_FALSE(exists(record)) << readFile(record);
 }
 
 // A MAPI32.DLL beside the installer (in a download folder, say) would run with administrator rights.
