@@ -40,18 +40,21 @@ bool representableProgramFolder(std::wstring& folder)
 }
 } // namespace
 
-bool hasWriteAccess(const std::string& folder, InstallerLog& log)
+WriteTest testWriteAccess(const std::string& folder, InstallerLog& log, unsigned long& error)
 {
+    error = 0;
     strell::CTemporaryFile probe;
-    if (!probe.Create(folder))
-        return false;
+    if (!probe.Create(folder)) {
+        error = GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ? WriteTest::Denied : WriteTest::Failed;
+    }
     const std::string path = probe.GetPath();
     if (!probe.Remove()) {
-        const DWORD error = GetLastError();
+        const DWORD removeError = GetLastError();
         log.line(strell::formatString("        write test file not deleted: '%s' %s", path.c_str(),
-                                      strell::getWin32ErrorText(error).c_str()));
+                                      strell::getWin32ErrorText(removeError).c_str()));
     }
-    return true;
+    return WriteTest::Writable;
 }
 
 PluginDeployment::PluginDeployment(bool remove, std::string pluginFileName, InstallerLog& log, Frontend& frontend)
@@ -62,11 +65,27 @@ PluginDeployment::PluginDeployment(bool remove, std::string pluginFileName, Inst
 void PluginDeployment::deploy(const std::string& product, const std::string& pluginDir)
 {
     ++m_Result.foundCount;
+    // Beyond the limit the file functions fail or see nothing: the folder would be skipped, or probed
+    // and copied into by halves.
+    if (pluginDir.size() > kLongestPluginFolder) {
+        recordFailure(product, text::pluginFolderTooLong(pluginDir, kLongestPluginFolder), "Pfad zu lang");
+        return;
+    }
     const std::string target = strell::joinPath(pluginDir, m_PluginFileName);
 
-    if (!hasWriteAccess(pluginDir, m_Log)) {
+    unsigned long error = 0;
+    switch (testWriteAccess(pluginDir, m_Log, error)) {
+    case WriteTest::Writable:
+        break;
+    case WriteTest::Denied:
         m_Log.line(strell::formatString("        no write access to : '%s'", pluginDir.c_str()));
         m_Frontend.show(box::kNoWriteAccess, text::noWriteAccess(product, pluginDir));
+        break;
+    case WriteTest::Failed:
+        // The copy or deletion that follows shows its own failure, if any.
+        m_Log.line(strell::formatString("        write test failed: '%s' %s", pluginDir.c_str(),
+                                        strell::getWin32ErrorText(error).c_str()));
+        break;
     }
 
     if (m_Remove)
@@ -81,9 +100,9 @@ void PluginDeployment::fail(const std::string& product, const std::string& error
     recordFailure(product, error);
 }
 
-void PluginDeployment::recordFailure(const std::string& product, const std::string& error)
+void PluginDeployment::recordFailure(const std::string& product, const std::string& error, const std::string& listNote)
 {
-    m_Result.failedList += product + "\n";
+    m_Result.failedList += product + (listNote.empty() ? "" : " (" + listNote + ")") + "\n";
     ++m_Result.failedCount;
     m_Log.error(error);
     if (!m_Remove)

@@ -56,7 +56,9 @@ void visitInstallation(HKEY productKey, const std::string& productKeyText, const
         STRELL_THROW("walkInstallations",
                      text::folderWithoutName("Installationsverzeichnis", strell::toAnsiText(wideFolder)));
     const std::string pluginDir = strell::joinPath(folder, "bin\\PlugIn");
-    if (!strell::isDirectory(pluginDir)) {
+    // Looked for in its wide form: the ANSI functions see nothing at a path beyond their length, and
+    // such an installation is to fail with its reason rather than vanish from the summary.
+    if (!isWideDirectory(strell::toWideText(pluginDir))) {
         log.line(strell::formatString("        spipped3: directory does not exist '%s'", pluginDir.c_str()));
         return;
     }

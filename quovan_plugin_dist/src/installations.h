@@ -22,7 +22,8 @@ std::wstring folderFromSubKeyName(const std::wstring& subKeyName);
 std::string normaliseBaseKey(std::string baseKey);
 
 // Walks every product key of the base key and every installation sub-key of each product, logs each
-// step and hands every installation with an existing "bin\PlugIn" folder to the handler.
+// step and hands every installation with an existing "bin\PlugIn" folder to the handler, however long
+// its path.
 // A product key that cannot be opened or listed, and an installation whose key cannot be opened or whose
 // folder has no name in the ANSI code page, go to the failure handler; the walk goes on. Only a base key
 // that cannot be opened raises strell::exception.

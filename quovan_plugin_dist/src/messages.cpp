@@ -36,6 +36,13 @@ std::string noWriteAccess(const std::string& product, const std::string& pluginD
            "Bitte melden Sie sich als Admministrator an, oder prüfen Sie die Schreibrechte auf das Verzeichnis.";
 }
 
+std::string pluginFolderTooLong(const std::string& pluginDir, size_t longest)
+{
+    return strell::formatString("Der Pfad des Plugin Verzeichnisses ist zu lang (%d Zeichen, höchstens %d): \"",
+                                static_cast<int>(pluginDir.size()), static_cast<int>(longest)) +
+           pluginDir + "\"";
+}
+
 std::string installationFailed(const std::string& product, const std::string& error)
 {
     return "Die Installation des Plugins für \"" + product +

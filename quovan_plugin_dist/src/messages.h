@@ -48,6 +48,8 @@ std::string applicationsRunning(const std::vector<std::string>& programPaths);
 // The entry of that list when the running programs could not be listed.
 extern const char kRunningProgramsUnknown[];
 std::string noWriteAccess(const std::string& product, const std::string& pluginDir);
+// A plug-in folder whose path is longer than the installer can work in.
+std::string pluginFolderTooLong(const std::string& pluginDir, size_t longest);
 std::string installationFailed(const std::string& product, const std::string& error);
 std::string removeSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList);
 // A folder ("Installationsverzeichnis", ...) whose name has characters outside the ANSI code page and no

@@ -5,6 +5,7 @@
 
 #include "folder_contents.h"
 
+#include "ansi_path.h"
 #include "helper_process.h"
 #include "strell_process.h"
 #include "stringex.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace installertest;
 using namespace testsupport;
@@ -53,6 +55,36 @@ std::string mapiDouble()
 {
     return winPath(MAPI_DOUBLE_DLL);
 }
+
+// An installation whose plug-in folder path has the given length, made and removed through the wide
+// functions, which take a path of any length.
+class LongInstallation {
+public:
+    LongInstallation(const InstallerSandbox& sandbox, size_t pluginFolderLength)
+    {
+        const size_t nameLength = pluginFolderLength - sandbox.root().size() - 1 - std::strlen("\\bin\\PlugIn");
+        m_Folder = sandbox.root() + "\\" + std::string(nameLength, 'L');
+        for (const std::string& folder : {m_Folder, m_Folder + "\\bin", pluginFolder()})
+            if (!CreateDirectoryW(longPath(folder).c_str(), nullptr))
+                throw std::runtime_error("cannot create " + folder);
+    }
+    ~LongInstallation()
+    {
+        DeleteFileW(longPath(InstallerSandbox::pluginFile(m_Folder)).c_str());
+        for (const std::string& folder : {pluginFolder(), m_Folder + "\\bin", m_Folder})
+            RemoveDirectoryW(longPath(folder).c_str());
+    }
+    const std::string& folder() const { return m_Folder; }
+    std::string pluginFolder() const { return InstallerSandbox::pluginFolder(m_Folder); }
+    bool hasPlugin() const
+    {
+        return GetFileAttributesW(longPath(InstallerSandbox::pluginFile(m_Folder)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+private:
+    static std::wstring longPath(const std::string& path) { return L"\\\\?\\" + strell::toWideText(path); }
+    std::string m_Folder;
+};
 
 // Whether a process of this program file runs (the mail child of an installer copy, say).
 bool programRuns(const std::string& program)
@@ -419,6 +451,47 @@ TEST(InstallerFailures, UnwritableLogIsNeitherOfferedNorMailed)
               std::string::npos)
         << readOnly.boxes[2].text;
     EXPECT_FALSE(exists(record));
+}
+
+// A plug-in folder too long for the installer to work in fails with its reason, in the summary too;
+// one at the limit is installed without a word of missing rights.
+TEST(InstallerFailures, LongPluginFolderFailsWithItsReason)
+{
+    InstallerSandbox sandbox;
+    const LongInstallation atLimit(sandbox, 246);
+    const LongInstallation beyond(sandbox, 247);
+    const LongInstallation farBeyond(sandbox, 255);
+    sandbox.setDestDir("A at the limit", "A", atLimit.folder());
+    sandbox.setDestDir("B beyond", "A", beyond.folder());
+    sandbox.setDestDir("C far beyond", "A", farBeyond.folder());
+
+    const ProgramRun install = sandbox.run("", {IDOK, IDOK, IDOK, IDNO});
+    EXPECT_EQ(install.exitCode, 0u);
+    ASSERT_EQ(install.boxes.size(), 4u) << install.boxes[0].describe();
+    const LongInstallation* failed[] = {&beyond, &farBeyond};
+    const char* products[] = {"B beyond", "C far beyond"};
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(install.boxes[i].text,
+                  failureBoxStart(products[i]) + "Der Pfad des Plugin Verzeichnisses ist zu lang (" +
+                      std::to_string(failed[i]->pluginFolder().size()) + " Zeichen, höchstens 246): \"" +
+                      failed[i]->pluginFolder() + "\"");
+    const std::string failures = "B beyond (Pfad zu lang)\nC far beyond (Pfad zu lang)\n";
+    EXPECT_EQ(install.boxes[2].text, "Die Quovan Schnittstelle wurde für 1 installierte(s) Programm(e) installiert!\n\n"
+                                     "A at the limit\n\n\nBei 2 installierten Programm(en) ist die Installation des "
+                                     "Plugins fehlgeschlagen:\n\n" +
+                                         failures);
+    EXPECT_EQ(install.boxes[3].caption, "Frage");
+    EXPECT_TRUE(atLimit.hasPlugin());
+    EXPECT_FALSE(beyond.hasPlugin());
+    EXPECT_FALSE(farBeyond.hasPlugin());
+
+    const ProgramRun remove = sandbox.run("--remove");
+    ASSERT_EQ(remove.boxes.size(), 1u);
+    EXPECT_EQ(remove.boxes[0].text, "Die Quovan Schnittstelle wurde aus 1 installierten Programm(en) entfernt!\n\nA at "
+                                    "the limit\n\n\nBei 2 installierten Programm(en) ist das Entfernen des Plugins "
+                                    "fehlgeschlagen:\n\n" +
+                                        failures);
+    EXPECT_FALSE(atLimit.hasPlugin());
 }
 
 // Every installer run looks for running map applications: this one runs while no other test does.
