@@ -48,7 +48,7 @@ void visitInstallation(HKEY productKey, const std::string& productKeyText, const
     }
     if (!isWideDirectory(wideFolder)) {
         log.line(strell::formatString("        spipped2: directory does not exist '%s'",
-                                              strell::toAnsiText(wideFolder).c_str()));
+                                      strell::toAnsiText(wideFolder).c_str()));
         return;
     }
     std::string folder;
@@ -109,7 +109,7 @@ void walkInstallations(const std::string& baseKey, InstallerLog& log, const Inst
         for (size_t j = 0; j < installations.size(); ++j) {
             const std::wstring& subKey = installations[j];
             log.line(strell::formatString("   sub %2d \"%s\"", static_cast<int>(j),
-                                                  strell::toAnsiText(subKey).c_str()));
+                                          strell::toAnsiText(subKey).c_str()));
             try {
                 visitInstallation(productKey.get(), productKeyText, subKey, product, log, handler);
             } catch (const strell::exception& e) {
