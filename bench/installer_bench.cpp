@@ -5,6 +5,7 @@
 // usage: installer_bench [rounds]   (default 5)
 
 #include "bench_clock.h"
+#include "installer_log.h"
 #include "message_boxes.h"
 #include "running_check.h"
 #include "test_support.h"
@@ -101,9 +102,9 @@ int main(int argc, char** argv)
             return 1;
         }
 
-        std::vector<std::string> paths;
+        installer::InstallerLog log(root.file("bench.log"));
         start = benchSeconds();
-        installer::checkGeogridRunning(root.file("bench.log"), paths);
+        installer::findMapApplications(log);
         checks.push_back(benchSeconds() - start);
     }
     deleteTree(registry);

@@ -43,6 +43,10 @@ typedef std::vector<THREADENTRY32> ThreadList;
 
 // Processes and their information.
 void getProcessIds(ProcessIdList& ids);
+// Every process of the system's process list, with its id and its image name (ExeModuleInfo.BaseName,
+// as the list gives it) only. The list names each process without opening it, so no process is left
+// out for lack of rights. Raises strell::exception when the list cannot be taken.
+void getProcessList(ProcessInfoList& infos);
 // The process handle needs query-information and virtual-memory-read access. Returns the number of modules.
 size_t getModuleList(HANDLE process, ModuleInfoList& modules);
 std::string getProcessCommandLine(HANDLE process);
