@@ -1,5 +1,5 @@
 #pragma once
-// The benchmarks' clock: seconds on the performance counter.
+// The benchmarks' clock: seconds on the performance counter; the short mode of CI.
 
 #include <windows.h>
 
@@ -13,4 +13,18 @@ inline double benchSeconds()
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+// CI runs every benchmark once in a short mode (QUOVAN_BENCH_SHORT=1), with one round and few
+// repetitions, so that a broken benchmark fails CI; its figures mean nothing. benchCount(full, brief)
+// gives the count for the mode the benchmark runs in.
+inline bool benchShort()
+{
+    char value[2] = {};
+    return GetEnvironmentVariableA("QUOVAN_BENCH_SHORT", value, sizeof value) == 1 && value[0] == '1';
+}
+
+inline int benchCount(int full, int brief)
+{
+    return benchShort() ? brief : full;
 }

@@ -20,8 +20,8 @@
 
 namespace {
 
-const int kRecords = 20000;
-const int kRounds = 5;
+const int kRecords = benchCount(20000, 500);
+const int kRounds = benchCount(5, 1);
 
 // Accepts one connection at a time on 127.0.0.1 and counts the complete frames it receives.
 class Sink {

@@ -20,7 +20,7 @@ namespace {
 const int kSections = 50;
 const int kKeysPerSection = 19; // with the headers: 1000 lines
 const double kMinimumSeconds = 0.5;
-const int kRounds = 3;
+const int kRounds = benchCount(3, 1);
 
 std::string writeBenchFile()
 {

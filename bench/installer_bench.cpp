@@ -5,6 +5,7 @@
 // usage: installer_bench [rounds]   (default 5)
 
 #include "bench_clock.h"
+#include "installer_log.h"
 #include "message_boxes.h"
 #include "running_check.h"
 #include "test_support.h"
@@ -44,7 +45,7 @@ double median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : benchCount(5, 1);
 
     testsupport::TempDir root("installer_bench");
     const std::string dist = root.file("dist");
@@ -101,9 +102,9 @@ int main(int argc, char** argv)
             return 1;
         }
 
-        std::vector<std::string> paths;
+        installer::InstallerLog log(root.file("bench.log"));
         start = benchSeconds();
-        installer::checkGeogridRunning(root.file("bench.log"), paths);
+        installer::findMapApplications(log);
         checks.push_back(benchSeconds() - start);
     }
     deleteTree(registry);

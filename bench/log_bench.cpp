@@ -19,8 +19,8 @@
 
 namespace {
 
-const int kLinesPerRound = 5000;
-const int kRounds = 5;
+const int kLinesPerRound = benchCount(5000, 200);
+const int kRounds = benchCount(5, 1);
 
 std::string makeBenchFolder()
 {

@@ -22,8 +22,8 @@
 
 namespace {
 
-const int kHelpers = 50;
-const int kRounds = 7;
+const int kHelpers = benchCount(50, 5);
+const int kRounds = benchCount(7, 1);
 
 std::string findHelper(int argc, char** argv)
 {

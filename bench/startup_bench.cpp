@@ -67,7 +67,7 @@ double secondsToRun(const std::string& exe, HANDLE nul)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : benchCount(30, 1);
 
     testsupport::TempDir root("startup_bench");
     const std::string withManifest = root.file("quovan_plugin_dist.exe");

@@ -8,11 +8,15 @@ function(split_debug_info target)
     if(NOT MINGW OR NOT CMAKE_OBJCOPY OR NOT CMAKE_STRIP)
         return()
     endif()
+    # objcopy and strip write the current time into the PE header unless SOURCE_DATE_EPOCH is set; 0, as
+    # the linker leaves it (--no-insert-timestamp), keeps both files and so the debug link's checksum
+    # the same from build to build.
+    set(no_time ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0)
     add_custom_command(TARGET ${target} POST_BUILD
-        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
-        COMMAND ${CMAKE_STRIP} --strip-debug --strip-unneeded $<TARGET_FILE:${target}>
+        COMMAND ${no_time} ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+        COMMAND ${no_time} ${CMAKE_STRIP} --strip-debug --strip-unneeded $<TARGET_FILE:${target}>
         # Run in the file's folder: the link holds the name only, found next to the file.
-        COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug $<TARGET_FILE_NAME:${target}>
+        COMMAND ${no_time} ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug $<TARGET_FILE_NAME:${target}>
         WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
         VERBATIM)
 endfunction()

@@ -1,17 +1,41 @@
 #!/bin/sh
-# Builds and runs the benchmarks under Wine and prints their figures: tools/bench.sh [name ...]
+# Builds and runs the benchmarks under Wine and prints their figures:
+#   tools/bench.sh [--short] [--lane 32|64] [name ...]
+# --lane 32 (the default) runs them in build/ on the 32-bit programs as shipped; where the machine
+# cannot execute 32-bit code they run emulated (tools/run32.sh), and their times are not those of a PC.
+# --lane 64 runs them in build-win64/ at native speed under Wine.
+# --short runs each once with one round and few repetitions, as CI does: a broken benchmark fails, and
+# its figures mean nothing.
 set -e
 cd "$(dirname "$0")/.."
+lane=32
+while [ $# -gt 0 ]; do
+    case $1 in
+    --short) export QUOVAN_BENCH_SHORT=1; shift ;;
+    --lane) lane=$2; shift 2 ;;
+    *) break ;;
+    esac
+done
+case $lane in
+32) tree=build ;;
+64) tree=build-win64 ;;
+*) echo "bench.sh: unknown lane '$lane' (32 or 64)" >&2; exit 2 ;;
+esac
 tools/setup.sh
-tools/build.sh >/dev/null
+QUOVAN_LANES=$lane tools/build.sh >/dev/null
 # The prefix's services and desktop process start detached, so that a benchmark's output, piped
 # somewhere, ends with the benchmark.
-tools/wineserver-ctl.sh build/wineenv.sh start build/tests/bin/desktop_keeper.exe
-trap 'tools/wineserver-ctl.sh build/wineenv.sh stop' EXIT
+tools/wineserver-ctl.sh $tree/wineenv.sh start $tree/tests/bin/desktop_keeper.exe
+trap 'tools/wineserver-ctl.sh $tree/wineenv.sh stop' EXIT
 if [ $# -eq 0 ]; then
-    set -- $(cd build/bench && ls *_bench.exe | sed 's/\.exe$//')
+    set -- $(cd $tree/bench && ls *_bench.exe | sed 's/\.exe$//')
 fi
+failed=""
 for name in "$@"; do
-    echo "== $name"
-    (cd build/bench && ../wineenv.sh wine "./$name.exe")
+    echo "== $name ($lane-bit)"
+    (cd $tree/bench && ../wineenv.sh wine "./$name.exe") || failed="$failed $name"
 done
+if [ -n "$failed" ]; then
+    echo "bench.sh: failed:$failed" >&2
+    exit 1
+fi

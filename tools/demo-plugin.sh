@@ -4,7 +4,8 @@
 # two exports to the Quovan Desktop, played by the desktop double (quovan.exe), which the plug-in
 # starts from the command line registered below HKCU\Software\telvor\quovan.
 # The transcript shows every call between host and plug-in and the window messages the plug-in sends;
-# the plug-in's own boxes are answered. At the end the commands the desktop double received are shown.
+# the plug-in's own boxes are answered. At the end the commands the desktop double received are shown;
+# the script fails when no export arrived.
 #
 # usage: tools/demo-plugin.sh [installation folder]
 #   Without a folder a sample installation is made with the build's quovan.dll in its bin\PlugIn folder;
@@ -52,3 +53,5 @@ if [ -f "$record" ]; then
 else
     echo "nothing: the desktop double was not started"
 fi
+# The export reached the desktop program: the demo's check.
+grep -q 'area=' "$record" 2>/dev/null

@@ -7,22 +7,13 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 tools/build.sh >/dev/null
 echo "Built: $(ls dist | tr '\n' ' ')"
-# The package that Wine runs here.
+# The release package, whose programs are the very files the suite runs in build/.
 package=$(tools/demo-package.sh)
-case $package in *-win64.zip)
-    echo "This machine cannot run 32-bit code; the demo plays the same package built for 64-bit Windows." ;;
-esac
 
 wine_() { build/wineenv.sh wine "$@"; }
 drive_c=build/wineprefix/drive_c
-# The installer loads the mail system's MAPI32.DLL from the system folder only. A win64 prefix keeps
-# the system folder of 32-bit programs apart in syswow64; tools/build.sh pairs a win64 prefix with the
-# 64-bit build, so this is system32 unless build/ was configured by hand.
+# The installer loads the mail system's MAPI32.DLL from the system folder only.
 system_folder=$drive_c/windows/system32
-if [ "$(build/wineenv.sh sh -c 'echo "$WINEARCH"')" = win64 ] &&
-    grep -q '^CMAKE_TOOLCHAIN_FILE:.*mingw32' build/CMakeCache.txt; then
-    system_folder=$drive_c/windows/syswow64
-fi
 mail_library=$system_folder/mapi32.dll
 base='HKLM\SOFTWARE\EADS Deutschland GmbH'
 
@@ -36,6 +27,11 @@ build/wineenv.sh wineserver -p >/dev/null 2>&1 </dev/null
 trap 'cleanup; build/wineenv.sh wineserver -k >/dev/null 2>&1 || true' EXIT
 wine_ cmd.exe /c exit 0 >/dev/null 2>&1 </dev/null
 cleanup
+
+# The demo checks what it shows, so that a package that no longer installs or loads fails it.
+failed=""
+fail() { echo "  DEMO CHECK FAILED: $*"; failed="$failed
+  $*"; }
 
 say() { printf '\n\033[1m%s\033[0m\n' "$*"; }
 explain() { printf '%s\n' "$*" | fold -s -w 100; }
@@ -80,12 +76,17 @@ say "3. Installing"
 explain "The installer walks the products and installations, skips the one without bin\\PlugIn, copies quovan.dll into the two others and shows its summary."
 installer ok
 show_plugin_folders
+[ "$status" -eq 0 ] || fail "the installation ended with exit code $status"
+for folder in Top50 AustrianMap; do
+    cmp -s "$drive_c/QuovanDemo/quovan.dll" "$drive_c/Maps/$folder/bin/PlugIn/quovan.dll" ||
+        fail "C:\\Maps\\$folder\\bin\\PlugIn\\quovan.dll is not the package's plug-in"
+done
 echo "  The log, C:\\QuovanDemo\\quovan.log:"
 show_log
 
 say "4. The map host loads the plug-in from C:\\Maps\\Top50\\bin\\PlugIn"
 explain "The simulated map host registers the DLL the installer put there, creates it by its ProgID and drives it: the Mobile menu, an area marked with two clicks, the export. The plug-in starts the Quovan Desktop (a stand-in that records what it receives) from its registered command line and hands it the maps and the area."
-tools/demo-plugin.sh "$drive_c/Maps/Top50"
+tools/demo-plugin.sh "$drive_c/Maps/Top50" || fail "the map host did not export through the installed plug-in"
 
 say "5. Removing again: quovan_plugin_dist.exe --remove"
 installer ok --remove
@@ -107,3 +108,7 @@ QUOVAN_MAPI_RECORD='C:\QuovanDemo\mail.txt' installer ok,ok,ok,yes
 echo "  The mail system received:"
 sed 's/^/  | /' "$drive_c/QuovanDemo/mail.txt"
 
+if [ -n "$failed" ]; then
+    echo "demo: checks failed:$failed" >&2
+    exit 1
+fi

@@ -48,7 +48,9 @@ fi
 
 # Machine-wide, under a name of this run's own, so that runs side by side do not take each other's away.
 binfmt=/proc/sys/fs/binfmt_misc
+mounted=""
 if [ ! -e "$binfmt/register" ]; then
+    mounted=1
     mount -t binfmt_misc binfmt_misc "$binfmt" || {
         echo "run32.sh: binfmt_misc cannot be mounted (root is needed on kernels before 6.7)" >&2
         exit 125
@@ -58,7 +60,15 @@ printf '%s\n' "$rule" >"$binfmt/register" || {
     echo "run32.sh: the emulator cannot be registered with binfmt_misc (root is needed on kernels before 6.7)" >&2
     exit 125
 }
-trap 'rm -f "$probe"; echo -1 >"$binfmt/$entry" 2>/dev/null || true' EXIT
+# At the end the entry goes, and binfmt_misc too if this run mounted it and no other entry is left.
+leave() {
+    rm -f "$probe"
+    echo -1 >"$binfmt/$entry" 2>/dev/null || true
+    if [ -n "$mounted" ] && [ "$(ls "$binfmt")" = "$(printf 'register\nstatus')" ]; then
+        umount "$binfmt" 2>/dev/null || true
+    fi
+}
+trap leave EXIT
 trap 'exit 130' INT TERM
 status=0
 "$@" || status=$?

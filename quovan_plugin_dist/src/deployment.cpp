@@ -1,5 +1,6 @@
 #include "deployment.h"
 
+#include "frontend.h"
 #include "installer_log.h"
 #include "messages.h"
 #include "plugin_file.h"
@@ -39,33 +40,52 @@ bool representableProgramFolder(std::wstring& folder)
 }
 } // namespace
 
-bool hasWriteAccess(const std::string& folder, const std::string& logFile)
+WriteTest testWriteAccess(const std::string& folder, InstallerLog& log, unsigned long& error)
 {
+    error = 0;
     strell::CTemporaryFile probe;
-    if (!probe.Create(folder))
-        return false;
+    if (!probe.Create(folder)) {
+        error = GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ? WriteTest::Denied : WriteTest::Failed;
+    }
     const std::string path = probe.GetPath();
     if (!probe.Remove()) {
-        const DWORD error = GetLastError();
-        logLine(logFile, strell::formatString("        write test file not deleted: '%s' %s", path.c_str(),
-                                              strell::getWin32ErrorText(error).c_str()));
+        const DWORD removeError = GetLastError();
+        log.line(strell::formatString("        write test file not deleted: '%s' %s", path.c_str(),
+                                      strell::getWin32ErrorText(removeError).c_str()));
     }
-    return true;
+    return WriteTest::Writable;
 }
 
-PluginDeployment::PluginDeployment(bool remove, std::string pluginFileName, std::string logFile)
-    : m_Remove(remove), m_PluginFileName(std::move(pluginFileName)), m_LogFile(std::move(logFile))
+PluginDeployment::PluginDeployment(bool remove, std::string pluginFileName, InstallerLog& log, Frontend& frontend)
+    : m_Remove(remove), m_PluginFileName(std::move(pluginFileName)), m_Log(log), m_Frontend(frontend)
 {
 }
 
 void PluginDeployment::deploy(const std::string& product, const std::string& pluginDir)
 {
     ++m_Result.foundCount;
+    // Beyond the limit the file functions fail or see nothing: the folder would be skipped, or probed
+    // and copied into by halves.
+    if (pluginDir.size() > kLongestPluginFolder) {
+        recordFailure(product, text::pluginFolderTooLong(pluginDir, kLongestPluginFolder), "Pfad zu lang");
+        return;
+    }
     const std::string target = strell::joinPath(pluginDir, m_PluginFileName);
 
-    if (!hasWriteAccess(pluginDir, m_LogFile)) {
-        logLine(m_LogFile, strell::formatString("        no write access to : '%s'", pluginDir.c_str()));
-        showBox(box::kNoWriteAccess, text::noWriteAccess(product, pluginDir));
+    unsigned long error = 0;
+    switch (testWriteAccess(pluginDir, m_Log, error)) {
+    case WriteTest::Writable:
+        break;
+    case WriteTest::Denied:
+        m_Log.line(strell::formatString("        no write access to : '%s'", pluginDir.c_str()));
+        m_Frontend.show(box::kNoWriteAccess, text::noWriteAccess(product, pluginDir));
+        break;
+    case WriteTest::Failed:
+        // The copy or deletion that follows shows its own failure, if any.
+        m_Log.line(strell::formatString("        write test failed: '%s' %s", pluginDir.c_str(),
+                                        strell::getWin32ErrorText(error).c_str()));
+        break;
     }
 
     if (m_Remove)
@@ -80,20 +100,20 @@ void PluginDeployment::fail(const std::string& product, const std::string& error
     recordFailure(product, error);
 }
 
-void PluginDeployment::recordFailure(const std::string& product, const std::string& error)
+void PluginDeployment::recordFailure(const std::string& product, const std::string& error, const std::string& listNote)
 {
-    m_Result.failedList += product + "\n";
+    m_Result.failedList += product + (listNote.empty() ? "" : " (" + listNote + ")") + "\n";
     ++m_Result.failedCount;
-    logError(m_LogFile, error);
+    m_Log.error(error);
     if (!m_Remove)
-        showBox(box::kInstallationFailed, text::installationFailed(product, error));
+        m_Frontend.show(box::kInstallationFailed, text::installationFailed(product, error));
 }
 
 void PluginDeployment::removePlugin(const std::string& product, const std::string& target)
 {
     try {
         if (isFile(target)) {
-            logLine(m_LogFile, strell::formatString("        delete: '%s'", target.c_str()));
+            m_Log.line(strell::formatString("        delete: '%s'", target.c_str()));
             strell::deleteFileSys(target);
             // Wine reports a deletion on read-only media as done; only a file that is gone counts.
             if (isFile(target))
@@ -102,7 +122,7 @@ void PluginDeployment::removePlugin(const std::string& product, const std::strin
             m_Result.doneList += product + "\n";
             ++m_Result.doneCount;
         } else {
-            logLine(m_LogFile, strell::formatString("        not found: '%s'", target.c_str()));
+            m_Log.line(strell::formatString("        not found: '%s'", target.c_str()));
         }
     } catch (const strell::exception& e) {
         recordFailure(product, e.text());
@@ -130,9 +150,8 @@ const std::string& PluginDeployment::checkedSource()
                 STRELL_THROW_WIN32_CODE(
                     strell::formatString("Plugin datei konnte nicht gelesen werden \"%s\"!", m_Source.c_str()), error);
             case PluginFileState::Damaged:
-                STRELL_THROW("WinMain", strell::formatString("Plugin datei ist beschädigt oder keine 32-bit Windows "
-                                                             "DLL \"%s\"!",
-                                                             m_Source.c_str()));
+                STRELL_THROW("WinMain", strell::formatString("Plugin datei ist beschädigt oder keine %s \"%s\"!",
+                                                             kPluginKind, m_Source.c_str()));
             }
         } catch (const strell::exception& e) {
             m_SourceError = e.text();
@@ -147,7 +166,7 @@ void PluginDeployment::installPlugin(const std::string& product, const std::stri
 {
     try {
         const std::string& source = checkedSource();
-        logLine(m_LogFile, strell::formatString("        copy: '%s' => '%s'", source.c_str(), target.c_str()));
+        m_Log.line(strell::formatString("        copy: '%s' => '%s'", source.c_str(), target.c_str()));
         strell::copyFile(source, target);
         m_Result.doneList += product + "\n";
         ++m_Result.doneCount;

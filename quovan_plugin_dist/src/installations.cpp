@@ -37,18 +37,18 @@ std::vector<std::wstring> subKeyNames(HKEY key, const std::string& keyText)
 // One installation sub-key: hands it to the handler, skips it with its log line, or raises
 // strell::exception when it cannot be used.
 void visitInstallation(HKEY productKey, const std::string& productKeyText, const std::wstring& subKey,
-                       const std::string& product, const std::string& logFile, const InstallationHandler& handler)
+                       const std::string& product, InstallerLog& log, const InstallationHandler& handler)
 {
     std::wstring wideFolder = folderFromSubKeyName(subKey);
     if (wideFolder.empty())
         wideFolder = readFolderValue(productKey, subKey, productKeyText + "\\" + strell::toAnsiText(subKey), L"DestDir");
     if (wideFolder.empty()) {
-        logLine(logFile, "        spipped1: no ':'");
+        log.line("        spipped1: no ':'");
         return;
     }
     if (!isWideDirectory(wideFolder)) {
-        logLine(logFile, strell::formatString("        spipped2: directory does not exist '%s'",
-                                              strell::toAnsiText(wideFolder).c_str()));
+        log.line(strell::formatString("        spipped2: directory does not exist '%s'",
+                                      strell::toAnsiText(wideFolder).c_str()));
         return;
     }
     std::string folder;
@@ -56,8 +56,10 @@ void visitInstallation(HKEY productKey, const std::string& productKeyText, const
         STRELL_THROW("walkInstallations",
                      text::folderWithoutName("Installationsverzeichnis", strell::toAnsiText(wideFolder)));
     const std::string pluginDir = strell::joinPath(folder, "bin\\PlugIn");
-    if (!strell::isDirectory(pluginDir)) {
-        logLine(logFile, strell::formatString("        spipped3: directory does not exist '%s'", pluginDir.c_str()));
+    // Looked for in its wide form: the ANSI functions see nothing at a path beyond their length, and
+    // such an installation is to fail with its reason rather than vanish from the summary.
+    if (!isWideDirectory(strell::toWideText(pluginDir))) {
+        log.line(strell::formatString("        spipped3: directory does not exist '%s'", pluginDir.c_str()));
         return;
     }
     handler(product, pluginDir);
@@ -84,7 +86,7 @@ std::string normaliseBaseKey(std::string baseKey)
     return baseKey;
 }
 
-void walkInstallations(const std::string& baseKey, const std::string& logFile, const InstallationHandler& handler,
+void walkInstallations(const std::string& baseKey, InstallerLog& log, const InstallationHandler& handler,
                        const FailureHandler& failure)
 {
     const strell::unique_hkey base = regOpen(baseKey);
@@ -93,7 +95,7 @@ void walkInstallations(const std::string& baseKey, const std::string& logFile, c
     for (size_t i = 0; i < products.size(); ++i) {
         const std::string productKeyText = baseKey + "\\" + strell::toAnsiText(products[i]);
         const std::string product = strell::getFileName(productKeyText);
-        logLine(logFile, strell::formatString(" key %2d \"%s\"", static_cast<int>(i), productKeyText.c_str()));
+        log.line(strell::formatString(" key %2d \"%s\"", static_cast<int>(i), productKeyText.c_str()));
 
         strell::unique_hkey productKey;
         std::vector<std::wstring> installations;
@@ -106,10 +108,10 @@ void walkInstallations(const std::string& baseKey, const std::string& logFile, c
         }
         for (size_t j = 0; j < installations.size(); ++j) {
             const std::wstring& subKey = installations[j];
-            logLine(logFile, strell::formatString("   sub %2d \"%s\"", static_cast<int>(j),
-                                                  strell::toAnsiText(subKey).c_str()));
+            log.line(strell::formatString("   sub %2d \"%s\"", static_cast<int>(j),
+                                          strell::toAnsiText(subKey).c_str()));
             try {
-                visitInstallation(productKey.get(), productKeyText, subKey, product, logFile, handler);
+                visitInstallation(productKey.get(), productKeyText, subKey, product, log, handler);
             } catch (const strell::exception& e) {
                 failure(product, e.text());
             }

@@ -6,6 +6,8 @@
 
 namespace installer {
 
+class InstallerLog;
+
 // Called for each accepted installation: the product key name and its plug-in directory.
 using InstallationHandler = std::function<void(const std::string& product, const std::string& pluginDir)>;
 // Called for a product or installation that cannot be handed over: the product key name and the error.
@@ -20,11 +22,12 @@ std::wstring folderFromSubKeyName(const std::wstring& subKeyName);
 std::string normaliseBaseKey(std::string baseKey);
 
 // Walks every product key of the base key and every installation sub-key of each product, logs each
-// step to the log file and hands every installation with an existing "bin\PlugIn" folder to the handler.
+// step and hands every installation with an existing "bin\PlugIn" folder to the handler, however long
+// its path.
 // A product key that cannot be opened or listed, and an installation whose key cannot be opened or whose
 // folder has no name in the ANSI code page, go to the failure handler; the walk goes on. Only a base key
 // that cannot be opened raises strell::exception.
-void walkInstallations(const std::string& baseKey, const std::string& logFile, const InstallationHandler& handler,
+void walkInstallations(const std::string& baseKey, InstallerLog& log, const InstallationHandler& handler,
                        const FailureHandler& failure);
 
 } // namespace installer

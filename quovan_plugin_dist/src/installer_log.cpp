@@ -5,14 +5,20 @@
 
 namespace installer {
 
-void logLine(const std::string& logFile, const std::string& text)
+void InstallerLog::line(const std::string& text)
 {
-    strell::LogInfo(text, 0, logFile);
+    if (!strell::LogInfo(text, 0, m_File))
+        m_Complete = false;
 }
 
-void logError(const std::string& logFile, const std::string& text)
+void InstallerLog::error(const std::string& text)
 {
-    logLine(logFile, strell::formatString("ERROR::(%s) %s\n", "quovan_plugin_dist.exe", text.c_str()));
+    line(strell::formatString("ERROR::(%s) %s\n", "quovan_plugin_dist.exe", text.c_str()));
+}
+
+void InstallerLog::close()
+{
+    strell::LogCloseFiles();
 }
 
 } // namespace installer

@@ -1,48 +1,12 @@
 #include "messages.h"
 
-#include "installer_log.h"
-
 #include "stringex.h"
 
 namespace installer {
 
-namespace {
-
-// Set once, before the first box of a silent run.
-std::string g_SilentLogFile;
-bool g_Silent = false;
-
-int firstButton(UINT style)
+int messageBox(const BoxKind& kind, const std::string& text)
 {
-    switch (style & MB_TYPEMASK) {
-    case MB_YESNO:
-    case MB_YESNOCANCEL:
-        return IDYES;
-    default:
-        return IDOK;
-    }
-}
-
-} // namespace
-
-int showBox(const BoxKind& kind, const std::string& text)
-{
-    if (g_Silent) {
-        logLine(g_SilentLogFile, std::string(kind.caption) + ": " + text);
-        return firstButton(kind.style);
-    }
     return MessageBoxA(nullptr, text.c_str(), kind.caption, kind.style);
-}
-
-void beginSilentMode(const std::string& logFile)
-{
-    g_SilentLogFile = logFile;
-    g_Silent = true;
-}
-
-bool silentMode()
-{
-    return g_Silent;
 }
 
 // Lists of products and paths are appended, not formatted, so that no list is ever cut short.
@@ -62,11 +26,21 @@ std::string applicationsRunning(const std::vector<std::string>& programPaths)
            list + "\n\nWollsen Sie die Installation abbrechen?";
 }
 
+const char kRunningProgramsUnknown[] =
+    "(Die laufenden Programme konnten nicht ermittelt werden; eine Geogrid Applikation könnte laufen.)";
+
 std::string noWriteAccess(const std::string& product, const std::string& pluginDir)
 {
     return "Schreiben in das Plugin Verzeichnis von " + product + " fehlgeschlagen!\n(" + pluginDir +
            ")\n\nMöglicherweise haben Sie keine Schreibrechte für dieses Verzeichnis.\n\n"
            "Bitte melden Sie sich als Admministrator an, oder prüfen Sie die Schreibrechte auf das Verzeichnis.";
+}
+
+std::string pluginFolderTooLong(const std::string& pluginDir, size_t longest)
+{
+    return strell::formatString("Der Pfad des Plugin Verzeichnisses ist zu lang (%d Zeichen, höchstens %d): \"",
+                                static_cast<int>(pluginDir.size()), static_cast<int>(longest)) +
+           pluginDir + "\"";
 }
 
 std::string installationFailed(const std::string& product, const std::string& error)

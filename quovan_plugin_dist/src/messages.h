@@ -38,19 +38,18 @@ constexpr BoxKind kMailFailed{kCaptionError, MB_ICONERROR};
 constexpr BoxKind kRunError{kCaptionError, MB_OK};
 } // namespace box
 
-// Shows the box and returns the button the user pressed. In silent mode no box appears: the text goes
-// to the log, prefixed with the box's caption, and the answer is the box's first button.
-int showBox(const BoxKind& kind, const std::string& text);
-
-// From here on every box of the run is written to this log instead of shown; calling it again changes
-// nothing.
-void beginSilentMode(const std::string& logFile);
-bool silentMode();
+// Shows the box and returns the button the user pressed. A run shows its boxes through its Frontend
+// (frontend.h); only the help, which the user asked for, shows its box in any run.
+int messageBox(const BoxKind& kind, const std::string& text);
 
 namespace text {
 extern const char kNoInstallations[];
 std::string applicationsRunning(const std::vector<std::string>& programPaths);
+// The entry of that list when the running programs could not be listed.
+extern const char kRunningProgramsUnknown[];
 std::string noWriteAccess(const std::string& product, const std::string& pluginDir);
+// A plug-in folder whose path is longer than the installer can work in.
+std::string pluginFolderTooLong(const std::string& pluginDir, size_t longest);
 std::string installationFailed(const std::string& product, const std::string& error);
 std::string removeSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList);
 // A folder ("Installationsverzeichnis", ...) whose name has characters outside the ANSI code page and no

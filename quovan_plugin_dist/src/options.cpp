@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "Argv.h"
+#include "Inifile.h"
 
 namespace installer {
 
@@ -25,7 +26,7 @@ void declareOptions(CommandLineArguments& options)
     options.SetDefaultValue(kDefaultBaseKey);
 }
 
-bool silentRequested(const std::string& commandLine)
+bool silentRequested(const std::string& commandLine, const std::string& optionFile)
 {
     CArgv words(commandLine);
     for (int i = 0; i < words.GetArgc(); ++i) {
@@ -33,7 +34,15 @@ bool silentRequested(const std::string& commandLine)
         if (word == "-s" || word == kOptionSilent)
             return true;
     }
-    return false;
+    const std::string key = std::string(kOptionSilent).substr(2);
+    std::string value;
+    if (Inifile::GetString(optionFile, kOptionSection, key, value) != Inifile::RC_SUCCESS)
+        return false;
+    try {
+        return CommandLineArguments::ParseSwitch(key, value);
+    } catch (const std::string&) {
+        return true;
+    }
 }
 
 } // namespace installer

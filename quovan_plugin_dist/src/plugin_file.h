@@ -6,11 +6,20 @@
 
 namespace installer {
 
+// The kind of DLL the installer accepts, as its messages name it: the host that loads the plug-in is a
+// program of the installer's own kind (32-bit as shipped; 64-bit in the test build where only 64-bit
+// code runs).
+#ifdef _WIN64
+constexpr char kPluginKind[] = "64-bit Windows DLL";
+#else
+constexpr char kPluginKind[] = "32-bit Windows DLL";
+#endif
+
 enum class PluginFileState {
-    Usable,     // a readable 32-bit Windows DLL whose sections all lie within the file
+    Usable,     // a readable Windows DLL of kPluginKind whose sections all lie within the file
     Missing,    // no file of that name
     Unreadable, // there, but it cannot be opened or read (held open exclusively, no rights)
-    Damaged,    // readable, but no complete 32-bit Windows DLL
+    Damaged,    // readable, but no complete DLL of kPluginKind
 };
 
 // error receives the system's error code of an unreadable file.

@@ -101,6 +101,10 @@ public:
     // Values found in the INI file (section of the argument, key IniKey) count as given and replace
     // the current ones.
     void LoadFromIni(const std::string& file);
+    // A switch's value as an INI file writes it: true for 1, true, yes or on, false for 0, false, no, off
+    // or nothing, in any case and with blanks around; any other value throws the error text that names
+    // key and value.
+    static bool ParseSwitch(const std::string& key, const std::string& value);
 
     std::string GetString(const std::string& name) const;
     int GetInt(const std::string& name) const;

@@ -16,15 +16,17 @@ public:
     CFileLogger& operator=(const CFileLogger&) = delete;
 
     // Opens the file if needed (and writes the attach line), then writes the line, ending it with a
-    // newline if it has none. The text is written as it is, never read as a format.
-    void write(std::string line);
+    // newline if it has none. The text is written as it is, never read as a format. False when the line
+    // did not reach the file: it could not be opened (it is tried again with the next line), or the
+    // write or its flush failed (a full disk).
+    bool write(std::string line);
 
     const std::string& fileName() const { return m_FileName; }
     bool isOpen() const { return m_Logfile != nullptr; }
 
 private:
     void attach();
-    void output(std::string line);
+    bool output(std::string line);
 
     std::string m_FileName;
     unique_file m_Logfile;

@@ -19,12 +19,14 @@
 
 namespace strell {
 
-void LogError(std::string text, const std::string& logfile);
-void LogWarning(std::string text, const std::string& logfile);
-// Writes only when the configured VerboseLevel is at least the verbosity.
-void LogInfo(std::string text, int verbosity, const std::string& logfile);
+// Each returns false when the line was meant for the file but did not reach it (see CFileLogger::write).
+bool LogError(std::string text, const std::string& logfile);
+bool LogWarning(std::string text, const std::string& logfile);
+// Writes only when the configured VerboseLevel is at least the verbosity; a line left out by the level
+// counts as written.
+bool LogInfo(std::string text, int verbosity, const std::string& logfile);
 // The text alone, without level, prefix or record.
-void LogRaw(std::string text, const std::string& logfile);
+bool LogRaw(std::string text, const std::string& logfile);
 // Shows the text in an "Error" box, then logs it as LogError does.
 void LogErrorBox(std::string text, const std::string& logfile);
 // Closes every open log file; the next line for a file opens it again. Safe while other threads log.
@@ -51,8 +53,9 @@ public:
                                     const std::string& sender);
 
     // Writes the line and produces the record under the facade's lock (scope name as given).
-    void logLevelled(int level, const std::string& text, const std::string& logfile, const char* scope);
-    void logRaw(const std::string& text, const std::string& logfile);
+    // Both return whether the line reached the file.
+    bool logLevelled(int level, const std::string& text, const std::string& logfile, const char* scope);
+    bool logRaw(const std::string& text, const std::string& logfile);
     void closeFiles();
 
     int verboseLevel() const { return m_VerboseLevel; }
@@ -74,9 +77,9 @@ private:
 
     void connectToLogServer();
     // Both without the lock: callers hold it.
-    void writeLine(int level, const std::string& text, const std::string& logfile);
+    bool writeLine(int level, const std::string& text, const std::string& logfile);
     void produceRecord(int level, const std::string& text);
-    void writeFile(const std::string& logfile, std::string line);
+    bool writeFile(const std::string& logfile, std::string line);
     void sendRecord(const std::string& record);
 
     Cpcondition m_Lock;

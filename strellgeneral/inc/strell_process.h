@@ -55,6 +55,10 @@ void getProcessIds(ProcessIdList& ids);
 // Every process with its threads, ascending by process id, from one question to the system: cheaper
 // than a thread snapshot, which Wine reads out one entry at a time.
 void getProcessThreads(ProcessThreadsList& processes);
+// Every process of the system's process list, with its id and its image name (ExeModuleInfo.BaseName,
+// as the list gives it) only. The list names each process without opening it, so no process is left
+// out for lack of rights. Raises strell::exception when the list cannot be taken.
+void getProcessList(ProcessInfoList& infos);
 // The process handle needs query-information and virtual-memory-read access. Returns the number of modules.
 size_t getModuleList(HANDLE process, ModuleInfoList& modules);
 std::string getProcessCommandLine(HANDLE process);

@@ -198,9 +198,8 @@ void CommandLineArguments::Validate() const
     }
 }
 
-namespace {
 // A switch written in an option file: "remove=0" must not switch it on.
-bool switchValue(const std::string& key, const std::string& value)
+bool CommandLineArguments::ParseSwitch(const std::string& key, const std::string& value)
 {
     const std::string word = strell::toLower(strell::trim(value));
     if (word == "1" || word == "true" || word == "yes" || word == "on")
@@ -210,7 +209,6 @@ bool switchValue(const std::string& key, const std::string& value)
     throw std::string("Invalid value for switch in option file: ") + key + "=" + value +
         "\n  (1, true, yes, on or 0, false, no, off)";
 }
-} // namespace
 
 void CommandLineArguments::LoadFromIni(const std::string& file)
 {
@@ -220,7 +218,7 @@ void CommandLineArguments::LoadFromIni(const std::string& file)
         if (Inifile::GetString(file, section, argument.IniKey(), value) != Inifile::RC_SUCCESS)
             continue;
         if (argument.GetType() == CommandLineArgument::TYPE_BOOL) {
-            argument.MarkSet(switchValue(argument.IniKey(), value));
+            argument.MarkSet(ParseSwitch(argument.IniKey(), value));
             continue;
         }
         argument.MarkSet();

@@ -7,10 +7,10 @@ namespace strell {
 
 CFileLogger::CFileLogger(std::string fileName) : m_FileName(std::move(fileName)) {}
 
-void CFileLogger::write(std::string line)
+bool CFileLogger::write(std::string line)
 {
     attach();
-    output(std::move(line));
+    return output(std::move(line));
 }
 
 void CFileLogger::attach()
@@ -22,18 +22,18 @@ void CFileLogger::attach()
         output("attached to log file " + getCurrentFolder() + "\\" + m_FileName + "\n");
 }
 
-void CFileLogger::output(std::string line)
+bool CFileLogger::output(std::string line)
 {
     if (!m_Logfile) {
         debugOutput("m_Logfile==0: " + line);
-        return;
+        return false;
     }
     if (line.empty() || line.back() != '\n')
         line += '\n';
     debugOutput(line);
     traceVerbose("%s\n", line.c_str());
-    std::fwrite(line.data(), 1, line.size(), m_Logfile.get());
-    std::fflush(m_Logfile.get());
+    const bool written = std::fwrite(line.data(), 1, line.size(), m_Logfile.get()) == line.size();
+    return std::fflush(m_Logfile.get()) == 0 && written;
 }
 
 } // namespace strell

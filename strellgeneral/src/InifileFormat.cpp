@@ -74,8 +74,16 @@ void LineReader::fill(size_t wanted)
         // Turn "\r\n" into "\n"; a '\r' at the end of what was read waits for its successor.
         const size_t rawEnd = kept + raw;
         size_t write = m_End;
+        size_t first = m_End;
+        if (!m_Started) {
+            m_Started = true;
+            m_ByteOrderMark =
+                raw >= kByteOrderMarkLength && std::memcmp(m_Buffer.data(), kByteOrderMark, kByteOrderMarkLength) == 0;
+            if (m_ByteOrderMark)
+                first += kByteOrderMarkLength;
+        }
         m_HeldCR = false;
-        for (size_t read = m_End; read < rawEnd; ++read) {
+        for (size_t read = first; read < rawEnd; ++read) {
             const char c = m_Buffer[read];
             if (c == '\r') {
                 if (read + 1 == rawEnd) {

@@ -27,7 +27,9 @@ constexpr size_t kRedirectLine = 255;
 
 // Reads a stream opened in binary mode in the pieces that a text-mode line read of at most
 // maxLength characters delivers: "\r\n" counts as "\n", and a piece ends after its '\n' or at
-// maxLength characters. Buffered; a piece is a view into the buffer, valid until the next call.
+// maxLength characters. A UTF-8 byte-order mark at the start is skipped: otherwise it would glue itself
+// to the first line, and a first "[parameters]" would be no header. Buffered; a piece is a view into
+// the buffer, valid until the next call.
 class LineReader {
 public:
     explicit LineReader(strell::unique_file stream, size_t maxLength = kLinePiece);
@@ -37,6 +39,8 @@ public:
     std::string_view PeekFirst(size_t maxLength);
     // True when reading stopped because of a read error rather than the end of the file.
     bool Failed() const { return m_Failed; }
+    // True when the file began with a UTF-8 byte-order mark, which no piece contains.
+    bool SkippedByteOrderMark() const { return m_ByteOrderMark; }
 
 private:
     void fill(size_t wanted);
@@ -49,7 +53,13 @@ private:
     bool m_HeldCR = false; // a '\r' at m_End whose successor is not read yet
     bool m_AtEnd = false;
     bool m_Failed = false;
+    bool m_Started = false; // something was read: a byte-order mark can only come first
+    bool m_ByteOrderMark = false;
 };
+
+// The UTF-8 byte-order mark that editors (Notepad) write at the start of a file.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr size_t kByteOrderMarkLength = sizeof kByteOrderMark - 1;
 
 // Up to two trailing '\r' / '\n' removed.
 std::string_view stripLineEnd(std::string_view piece);

@@ -87,12 +87,15 @@ int SetString(const std::string& file, const std::string& section, const std::st
     std::string target = strell::toBackslashes(source.resolvedName);
 
     std::vector<std::string> lines;
+    bool byteOrderMark = false;
     if (source.reader) {
         std::string_view piece;
         while (source.reader->Next(piece))
             lines.emplace_back(piece);
         if (source.reader->Failed())
             return RC_ERROR;
+        // The mark tells the editor how to read the file: it stays.
+        byteOrderMark = source.reader->SkippedByteOrderMark();
         source.reader.reset();
     } else if (isExistingFile(target)) {
         // A file that exists but cannot be read would lose its content.
@@ -113,7 +116,8 @@ int SetString(const std::string& file, const std::string& section, const std::st
     strell::unique_file out(std::fopen(temporary.GetPath().c_str(), "w"));
     if (!out)
         return unwritable;
-    bool written = true;
+    bool written = !byteOrderMark || std::fwrite(kByteOrderMark, 1, kByteOrderMarkLength, out.get()) ==
+                                         kByteOrderMarkLength;
     for (const std::string& line : lines)
         written = written && std::fwrite(line.data(), 1, line.size(), out.get()) == line.size();
     written = std::fclose(out.release()) == 0 && written;

@@ -88,16 +88,16 @@ CLog::~CLog()
     m_FileLoggers.clear();
 }
 
-void CLog::logLevelled(int level, const std::string& text, const std::string& logfile, const char* scope)
+bool CLog::logLevelled(int level, const std::string& text, const std::string& logfile, const char* scope)
 {
     CLockingProxy<Cpcondition> lock(m_Lock, scope);
-    writeLine(level, text, logfile);
+    return writeLine(level, text, logfile);
 }
 
-void CLog::logRaw(const std::string& text, const std::string& logfile)
+bool CLog::logRaw(const std::string& text, const std::string& logfile)
 {
     CLockingProxy<Cpcondition> lock(m_Lock, "strell::LogRaw");
-    writeFile(logfile, text);
+    return writeFile(logfile, text);
 }
 
 void CLog::closeFiles()
@@ -128,7 +128,7 @@ int CLog::queuedRecords()
     return m_Link ? m_Link->queuedMessages() : 0;
 }
 
-void CLog::writeLine(int level, const std::string& text, const std::string& logfile)
+bool CLog::writeLine(int level, const std::string& text, const std::string& logfile)
 {
     std::string line = formatString("%-7s ", levelName(level));
     if (m_ProgramNamePrefix)
@@ -137,16 +137,17 @@ void CLog::writeLine(int level, const std::string& text, const std::string& logf
         line += " " + getDateTimeText();
     line += " - ";
     line += text;
-    writeFile(logfile, std::move(line));
+    const bool written = writeFile(logfile, std::move(line));
     produceRecord(level, text);
+    return written;
 }
 
-void CLog::writeFile(const std::string& logfile, std::string line)
+bool CLog::writeFile(const std::string& logfile, std::string line)
 {
     boost::shared_ptr<CFileLogger>& logger = m_FileLoggers[logfile];
     if (!logger)
         logger.reset(new CFileLogger(logfile));
-    logger->write(std::move(line));
+    return logger->write(std::move(line));
 }
 
 void CLog::produceRecord(int level, const std::string& text)
@@ -174,26 +175,25 @@ void CLog::sendRecord(const std::string& record)
     m_Link->SendAsync(record.c_str(), static_cast<int>(record.size()) + 1);
 }
 
-void LogError(std::string text, const std::string& logfile)
+bool LogError(std::string text, const std::string& logfile)
 {
-    CLog::instance()->logLevelled(CLog::LEVEL_ERROR, text, logfile, "strell::LogError");
+    return CLog::instance()->logLevelled(CLog::LEVEL_ERROR, text, logfile, "strell::LogError");
 }
 
-void LogWarning(std::string text, const std::string& logfile)
+bool LogWarning(std::string text, const std::string& logfile)
 {
-    CLog::instance()->logLevelled(CLog::LEVEL_WARNING, text, logfile, "strell::LogWarning");
+    return CLog::instance()->logLevelled(CLog::LEVEL_WARNING, text, logfile, "strell::LogWarning");
 }
 
-void LogInfo(std::string text, int verbosity, const std::string& logfile)
+bool LogInfo(std::string text, int verbosity, const std::string& logfile)
 {
     CLog* log = CLog::instance();
-    if (log->verboseLevel() >= verbosity)
-        log->logLevelled(CLog::LEVEL_INFO, text, logfile, "strell::LogInfo");
+    return log->verboseLevel() < verbosity || log->logLevelled(CLog::LEVEL_INFO, text, logfile, "strell::LogInfo");
 }
 
-void LogRaw(std::string text, const std::string& logfile)
+bool LogRaw(std::string text, const std::string& logfile)
 {
-    CLog::instance()->logRaw(text, logfile);
+    return CLog::instance()->logRaw(text, logfile);
 }
 
 void LogErrorBox(std::string text, const std::string& logfile)

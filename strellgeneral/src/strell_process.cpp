@@ -218,6 +218,26 @@ void getProcessIds(ProcessIdList& ids)
     ids.insert(ids.end(), buffer, buffer + count);
 }
 
+void getProcessList(ProcessInfoList& infos)
+{
+    unique_snapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        STRELL_THROW_WIN32("CreateToolhelp32Snapshot(processes) failed");
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    if (!Process32First(snapshot.get(), &entry))
+        STRELL_THROW_WIN32("Process32First failed");
+    ProcessInfoList listed;
+    do {
+        ProcessInfo info;
+        info.ProcessId = entry.th32ProcessID;
+        info.ExeModuleInfo.BaseName = entry.szExeFile;
+        listed.push_back(std::move(info));
+        entry.dwSize = sizeof entry;
+    } while (Process32Next(snapshot.get(), &entry));
+    infos.insert(infos.end(), listed.begin(), listed.end());
+}
+
 size_t getModuleList(HANDLE process, ModuleInfoList& modules)
 {
     const size_t before = modules.size();

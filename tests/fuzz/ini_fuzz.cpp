@@ -29,6 +29,15 @@ void writeFile(const char* name, const std::string& content)
     FUZZ_CHECK(std::fclose(file) == 0);
 }
 
+// The text as the reader delivers it: without a leading byte-order mark.
+std::string withoutByteOrderMark(const std::string& text)
+{
+    using Inifile::detail::kByteOrderMarkLength;
+    return text.compare(0, kByteOrderMarkLength, Inifile::detail::kByteOrderMark) == 0
+               ? text.substr(kByteOrderMarkLength)
+               : text;
+}
+
 std::string withoutCarriageReturnBeforeLineFeed(std::string text)
 {
     for (size_t found = text.find("\r\n"); found != std::string::npos; found = text.find("\r\n", found))
@@ -55,7 +64,8 @@ std::vector<std::string> checkPieces(const char* name, const std::string& conten
         expanded.push_back(std::move(own));
     }
     FUZZ_CHECK(!reader.Failed());
-    FUZZ_CHECK(joined == withoutCarriageReturnBeforeLineFeed(content));
+    FUZZ_CHECK(reader.SkippedByteOrderMark() == (withoutByteOrderMark(content).size() != content.size()));
+    FUZZ_CHECK(joined == withoutCarriageReturnBeforeLineFeed(withoutByteOrderMark(content)));
     return expanded;
 }
 
@@ -99,18 +109,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     writeFile("fuzz.ini", content);
     const std::vector<std::string> pieces = checkPieces("fuzz.ini", content);
+    const bool redirects = withoutByteOrderMark(content).compare(0, 10, "#redirect ") == 0;
 
     Inifile::CManager manager;
     try {
         manager.Load("fuzz.ini");
     } catch (const strell::exception& e) {
         // Only a redirect to a missing file cannot be opened.
-        FUZZ_CHECK(content.compare(0, 10, "#redirect ") == 0);
+        FUZZ_CHECK(redirects);
         std::string value;
         FUZZ_CHECK(Inifile::GetString("fuzz.ini", "a", "b", value) == Inifile::RC_REDIRECT_FILE_NOT_FOUND);
         return 0;
     }
-    if (content.compare(0, 10, "#redirect ") != 0)
+    if (!redirects)
         FUZZ_CHECK(manager.GetLines() == pieces);
 
     std::map<std::pair<std::string, std::string>, Expected> keys;

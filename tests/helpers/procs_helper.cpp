@@ -8,7 +8,9 @@
 //   STRELL_HELPER_LOAD     path of a library to load
 //   STRELL_HELPER_CMDLINE  "<length>,<maximum>": the command line in the process parameters is replaced by
 //                          a committed page of 2048 'A' characters followed by inaccessible memory, with
-//                          the given counted length and maximum length in bytes
+//                          the given counted length and maximum length in bytes; "unreadable": by 64
+//                          characters where no other process can read them (64-bit: an address that does
+//                          not exist; 32-bit: released memory, which Wine may read as zeros)
 
 #include <windows.h>
 #include <winternl.h>
@@ -64,8 +66,27 @@ HWND openWindow(const std::string& title, DWORD style, HWND owner)
     return window;
 }
 
+void makeCommandLineUnreadable()
+{
+    UNICODE_STRING& commandLine = NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters->CommandLine;
+#ifdef _WIN64
+    commandLine.Buffer = reinterpret_cast<wchar_t*>(0x8000000000000000ull);
+#else
+    void* released = VirtualAlloc(nullptr, 65536, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!released || !VirtualFree(released, 0, MEM_RELEASE))
+        ExitProcess(17);
+    commandLine.Buffer = static_cast<wchar_t*>(released);
+#endif
+    commandLine.Length = 64 * sizeof(wchar_t);
+    commandLine.MaximumLength = commandLine.Length;
+}
+
 void replaceCommandLine(const std::string& lengths)
 {
+    if (lengths == "unreadable") {
+        makeCommandLineUnreadable();
+        return;
+    }
     const std::vector<std::string> parts = split(lengths, ',');
     if (parts.size() != 2)
         ExitProcess(12);

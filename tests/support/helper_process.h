@@ -22,7 +22,7 @@ struct HelperOptions {
     std::vector<std::string> windows;  // titles of top-level windows to open
     std::string popup;                 // title of a popup owned by the first window
     std::string loadLibrary;           // library the helper loads
-    std::string commandLineLengths;    // "<length>,<maximum>", see procs_helper.cpp
+    std::string commandLineLengths;    // "<length>,<maximum>" or "unreadable", see procs_helper.cpp
 };
 
 class HelperProcess {

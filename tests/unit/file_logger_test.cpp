@@ -79,11 +79,11 @@ TEST(CFileLogger, UnopenableFileCostsOnlyADiagnosticAndIsRetried)
     const std::string path = dir.file("later\\x.log");
     CFileLogger logger(path);
     testsupport::DebugOutputCapture debug;
-    logger.write("lost");
+    EXPECT_FALSE(logger.write("lost"));
     EXPECT_FALSE(logger.isOpen());
     EXPECT_EQ(debug.joined(), "m_Logfile==0: lost");
     CreateDirectoryA(dir.file("later").c_str(), nullptr);
-    logger.write("kept");
+    EXPECT_TRUE(logger.write("kept"));
     EXPECT_TRUE(logger.isOpen());
     const std::string text = fileText(path);
     EXPECT_EQ(text.find("lost"), std::string::npos);

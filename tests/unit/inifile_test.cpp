@@ -76,6 +76,31 @@ TEST(IniRead, LineGrammar)
     EXPECT_EQ(read(file, "early", "early"), "<3>");
 }
 
+// Notepad begins a UTF-8 file with a byte-order mark: it is no part of the first line when read, and
+// it stays when a value is written.
+TEST(IniRead, ByteOrderMarkIsSkippedAndKept)
+{
+    TempDir dir;
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string file = dir.file("bom.ini");
+    writeFile(file, bom + "[parameters]\r\nremove=1\r\n");
+    EXPECT_EQ(read(file, "parameters", "remove"), "1");
+    CManager manager;
+    manager.Load(file);
+    EXPECT_EQ(manager.GetLines().front(), "[parameters]\n");
+    EXPECT_EQ(SetString(file, "parameters", "silent", "1"), RC_SUCCESS);
+    EXPECT_EQ(readFile(file), bom + "[parameters]\r\nsilent=1\r\nremove=1\r\n");
+
+    writeFile(dir.file("other.ini"), "[s]\nk=from other\n");
+    writeFile(dir.file("redirect.ini"), bom + "#redirect " + dir.file("other.ini") + "\n");
+    EXPECT_EQ(read(dir.file("redirect.ini"), "s", "k"), "from other");
+    // Only at the very start, and only whole.
+    writeFile(file, "\n" + bom + "[parameters]\nremove=1\n");
+    EXPECT_EQ(read(file, "parameters", "remove"), "<3>");
+    writeFile(file, "\xEF\xBB[parameters]\nremove=1\n");
+    EXPECT_EQ(read(file, "parameters", "remove"), "<3>");
+}
+
 TEST(IniRead, OnlyTheFirstSectionOfANameAndTheFirstKeyCount)
 {
     TempDir dir;

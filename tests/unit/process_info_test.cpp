@@ -46,6 +46,21 @@ TEST(ProcessIds, ListHoldsOwnAndHelperIdsAfterWhatWasThere)
     EXPECT_TRUE(strell::isProcessIdInList(ids, GetCurrentProcessId()));
     EXPECT_TRUE(strell::isProcessIdInList(ids, helper.id()));
     EXPECT_FALSE(strell::isProcessIdInList(ids, 0x7FFFFFFC));
+
+    // The process list names each process by its image, its command line unread.
+    strell::ProcessInfoList listed(1);
+    listed.front().ProcessId = 12345678;
+    strell::getProcessList(listed);
+    const auto named = [&](DWORD id) {
+        for (const strell::ProcessInfo& info : listed)
+            if (info.ProcessId == id)
+                return strell::toLower(info.ExeModuleInfo.BaseName);
+        return std::string("<not listed>");
+    };
+    EXPECT_EQ(listed.front().ProcessId, 12345678u); // what was there stays
+    EXPECT_EQ(named(GetCurrentProcessId()), "unit_tests.exe");
+    EXPECT_EQ(named(helper.id()), strell::toLower(strell::getFileName(helperProgram())));
+    EXPECT_EQ(listed.back().CommandLine, "");
 }
 
 TEST(CommandLine, ReadBackAsPassed)

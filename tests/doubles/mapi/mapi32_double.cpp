@@ -6,7 +6,8 @@
 //   QUOVAN_MAPI_RESULT  result code to return (decimal; default 0 = SUCCESS_SUCCESS)
 //   QUOVAN_MAPI_LOADS   file that receives the double's own path, one line each time a process loads it
 //   QUOVAN_MAPI_FAULT   instead of answering, faults after recording: "access" (an access violation),
-//                       "raise" (RaiseException of a custom code) or "stack" (a stack overflow)
+//                       "raise" (RaiseException of a custom code) or "stack" (a stack overflow); or
+//                       "block": never returns, as a mail client whose prompt nobody answers
 
 #include "win32_handles.h"
 
@@ -81,6 +82,9 @@ void fault(const std::string& kind)
         RaiseException(0xE0517A11, 0, 0, nullptr);
     } else if (kind == "stack") {
         overflowStack(0);
+    } else if (kind == "block") {
+        for (;;)
+            Sleep(INFINITE);
     }
 }
 

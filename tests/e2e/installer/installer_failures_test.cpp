@@ -5,13 +5,16 @@
 
 #include "folder_contents.h"
 
+#include "ansi_path.h"
 #include "helper_process.h"
+#include "strell_process.h"
 #include "stringex.h"
 #include "win32_handles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace installertest;
 using namespace testsupport;
@@ -20,6 +23,8 @@ namespace {
 
 const char kSupport[] = "support@telvor.de";
 const char kOffice[] = "office@telvor.de";
+// The mail wait of the runs whose mail never returns.
+const char kMailWaitSeconds[] = "5";
 
 std::string failureBoxStart(const std::string& product)
 {
@@ -49,6 +54,48 @@ struct MissingPlugin {
 std::string mapiDouble()
 {
     return winPath(MAPI_DOUBLE_DLL);
+}
+
+// An installation whose plug-in folder path has the given length, made and removed through the wide
+// functions, which take a path of any length.
+class LongInstallation {
+public:
+    LongInstallation(const InstallerSandbox& sandbox, size_t pluginFolderLength)
+    {
+        const size_t nameLength = pluginFolderLength - sandbox.root().size() - 1 - std::strlen("\\bin\\PlugIn");
+        m_Folder = sandbox.root() + "\\" + std::string(nameLength, 'L');
+        for (const std::string& folder : {m_Folder, m_Folder + "\\bin", pluginFolder()})
+            if (!CreateDirectoryW(longPath(folder).c_str(), nullptr))
+                throw std::runtime_error("cannot create " + folder);
+    }
+    ~LongInstallation()
+    {
+        DeleteFileW(longPath(InstallerSandbox::pluginFile(m_Folder)).c_str());
+        for (const std::string& folder : {pluginFolder(), m_Folder + "\\bin", m_Folder})
+            RemoveDirectoryW(longPath(folder).c_str());
+    }
+    const std::string& folder() const { return m_Folder; }
+    std::string pluginFolder() const { return InstallerSandbox::pluginFolder(m_Folder); }
+    bool hasPlugin() const
+    {
+        return GetFileAttributesW(longPath(InstallerSandbox::pluginFile(m_Folder)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+private:
+    static std::wstring longPath(const std::string& path) { return L"\\\\?\\" + strell::toWideText(path); }
+    std::string m_Folder;
+};
+
+// Whether a process of this program file runs (the mail child of an installer copy, say).
+bool programRuns(const std::string& program)
+{
+    strell::ProcessIdList ids;
+    strell::getProcessIds(ids);
+    strell::ProcessInfoList processes;
+    strell::getProcessExeList(ids, processes);
+    return std::any_of(processes.begin(), processes.end(), [&](const strell::ProcessInfo& p) {
+        return _stricmp(p.ExeModuleInfo.FullPathName.c_str(), program.c_str()) == 0;
+    });
 }
 
 } // namespace
@@ -126,12 +173,14 @@ TEST(InstallerFailures, RefusedOrMissingMailShowsWhereTheLogIs)
         return std::string("Senden des Fehlerprotokolls fehlgeschlagen!\n\nWenn Sie das Protokoll manuell versenden "
                            "wollen, es befindet sich in der folgenden Datei:\n\n");
     }();
-    // A mail library that faults in any of the ways C++ cannot catch ends in the same box.
-    for (const std::string situation : {"refused", "no library", "no entry", "access", "raise", "stack"}) {
+    // A mail library that faults in any of the ways C++ cannot catch, or never returns, ends in the same
+    // box, and no mail process stays behind. The wait for a mail that never returns is shortened.
+    for (const std::string situation : {"refused", "no library", "no entry", "access", "raise", "stack", "block"}) {
         MissingPlugin world;
         const std::string record = world.sandbox.root() + "\\mail.txt";
         std::string library = mapiDouble();
-        std::string environment = "QUOVAN_MAPI_RECORD=" + record + "\nQUOVAN_MAPI_FAULT=" + situation;
+        std::string environment = "QUOVAN_MAPI_RECORD=" + record + "\nQUOVAN_MAPI_FAULT=" + situation +
+                                  "\nQUOVAN_MAIL_WAIT_SECONDS=" + kMailWaitSeconds;
         if (situation == "refused")
             environment += "\nQUOVAN_MAPI_RESULT=3"; // MAPI_E_LOGIN_FAILURE
         else if (situation == "no library")
@@ -150,7 +199,36 @@ TEST(InstallerFailures, RefusedOrMissingMailShowsWhereTheLogIs)
         EXPECT_EQ(exists(record), library == mapiDouble()) << situation;
         // The log goes on after it was closed for the mail.
         EXPECT_NE(world.sandbox.logText().find("Plugin datei"), std::string::npos);
+        EXPECT_FALSE(programRuns(world.sandbox.installerPath())) << situation;
+        if (situation == "block") {
+            EXPECT_NE(world.sandbox.logText().find("Mail process did not end within " + std::string(kMailWaitSeconds) +
+                                                   " s and was ended"),
+                      std::string::npos)
+                << world.sandbox.logText();
+        }
     }
+}
+
+// Only the installer itself starts its mail process: whoever types the internal switch, with a file or
+// without, gets the error of any unknown option, and nothing is mailed.
+TEST(InstallerFailures, InternalMailSwitchIsAnUnknownOptionToAUser)
+{
+    MissingPlugin world;
+    const SystemMailLibrary mail(mapiDouble());
+    const std::string record = world.sandbox.root() + "\\mail.txt";
+    const std::string secret = world.sandbox.root() + "\\secret.txt";
+    writeFile(secret, "not for mailing");
+    for (const std::string& arguments :
+         {"--quovan-internal-send-report " + quoteArgument(secret), std::string("--quovan-internal-send-report"),
+          std::string("--quovan-internal-send-report 4"),
+          "--quovan-internal-send-report " + quoteArgument(world.sandbox.logPath())}) {
+        const ProgramRun run = world.sandbox.runPlain(arguments, {}, "QUOVAN_MAPI_RECORD=" + record);
+        EXPECT_EQ(run.exitCode, 1u) << arguments;
+        ASSERT_EQ(run.boxes.size(), 1u) << arguments;
+        EXPECT_EQ(run.boxes[0].caption, "Fehler");
+        EXPECT_EQ(run.boxes[0].text, "Unexpected argument found: --quovan-internal-send-report");
+    }
+    EXPECT_FALSE(exists(record)) << readFile(record);
 }
 
 // A MAPI32.DLL beside the installer (in a download folder, say) would run with administrator rights.
@@ -323,8 +401,8 @@ TEST(InstallerFailures, DamagedOrUnreadablePluginFileReplacesNothing)
         EXPECT_EQ(run.exitCode, 0u) << c.first;
         ASSERT_EQ(run.boxes.size(), 4u) << c.first;
         const std::string reason = heldOpen ? "Plugin datei konnte nicht gelesen werden \"" + source + "\"! "
-                                            : "Plugin datei ist beschädigt oder keine 32-bit Windows DLL \"" + source +
-                                                  "\"! [\"./src/deployment:";
+                                            : "Plugin datei ist beschädigt oder keine " + std::string(kPluginKind) +
+                                                  " \"" + source + "\"! [\"./src/deployment:";
         for (int i = 0; i < 2; ++i) {
             const std::string start = failureBoxStart(i == 0 ? "Austrian Map" : "Top50") + reason;
             EXPECT_EQ(run.boxes[i].text.substr(0, start.size()), start) << c.first << "\n" << run.boxes[i].text;
@@ -375,6 +453,47 @@ TEST(InstallerFailures, UnwritableLogIsNeitherOfferedNorMailed)
     EXPECT_FALSE(exists(record));
 }
 
+// A plug-in folder too long for the installer to work in fails with its reason, in the summary too;
+// one at the limit is installed without a word of missing rights.
+TEST(InstallerFailures, LongPluginFolderFailsWithItsReason)
+{
+    InstallerSandbox sandbox;
+    const LongInstallation atLimit(sandbox, 246);
+    const LongInstallation beyond(sandbox, 247);
+    const LongInstallation farBeyond(sandbox, 255);
+    sandbox.setDestDir("A at the limit", "A", atLimit.folder());
+    sandbox.setDestDir("B beyond", "A", beyond.folder());
+    sandbox.setDestDir("C far beyond", "A", farBeyond.folder());
+
+    const ProgramRun install = sandbox.run("", {IDOK, IDOK, IDOK, IDNO});
+    EXPECT_EQ(install.exitCode, 0u);
+    ASSERT_EQ(install.boxes.size(), 4u) << install.boxes[0].describe();
+    const LongInstallation* failed[] = {&beyond, &farBeyond};
+    const char* products[] = {"B beyond", "C far beyond"};
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(install.boxes[i].text,
+                  failureBoxStart(products[i]) + "Der Pfad des Plugin Verzeichnisses ist zu lang (" +
+                      std::to_string(failed[i]->pluginFolder().size()) + " Zeichen, höchstens 246): \"" +
+                      failed[i]->pluginFolder() + "\"");
+    const std::string failures = "B beyond (Pfad zu lang)\nC far beyond (Pfad zu lang)\n";
+    EXPECT_EQ(install.boxes[2].text, "Die Quovan Schnittstelle wurde für 1 installierte(s) Programm(e) installiert!\n\n"
+                                     "A at the limit\n\n\nBei 2 installierten Programm(en) ist die Installation des "
+                                     "Plugins fehlgeschlagen:\n\n" +
+                                         failures);
+    EXPECT_EQ(install.boxes[3].caption, "Frage");
+    EXPECT_TRUE(atLimit.hasPlugin());
+    EXPECT_FALSE(beyond.hasPlugin());
+    EXPECT_FALSE(farBeyond.hasPlugin());
+
+    const ProgramRun remove = sandbox.run("--remove");
+    ASSERT_EQ(remove.boxes.size(), 1u);
+    EXPECT_EQ(remove.boxes[0].text, "Die Quovan Schnittstelle wurde aus 1 installierten Programm(en) entfernt!\n\nA at "
+                                    "the limit\n\n\nBei 2 installierten Programm(en) ist das Entfernen des Plugins "
+                                    "fehlgeschlagen:\n\n" +
+                                        failures);
+    EXPECT_FALSE(atLimit.hasPlugin());
+}
+
 // Every installer run looks for running map applications: this one runs while no other test does.
 TEST(InstallerRunningApplication, RunningMapApplicationAsksFirst)
 {
@@ -405,15 +524,25 @@ TEST(InstallerRunningApplication, RunningMapApplicationAsksFirst)
     const std::vector<std::string> lines = sandbox.logLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), " Running Geogrid Process \"" + program + "\""), lines.end());
 
-    // Nobody can be asked in silent mode: nothing changes, and the exit code says why.
+    // Nobody can be asked in silent mode: nothing changes, and the exit code and the log say why.
     const ProgramRun silent = sandbox.run("--silent");
     EXPECT_EQ(silent.exitCode, 3u);
     EXPECT_TRUE(silent.boxes.empty());
     EXPECT_FALSE(exists(InstallerSandbox::pluginFile(top50)));
+    EXPECT_EQ(sandbox.logLines().back(), "Silent run: map applications are running, nothing changed, exit code 3");
 
     const ProgramRun continued = sandbox.run("", {IDNO, IDOK});
     EXPECT_EQ(continued.exitCode, 0u);
     ASSERT_EQ(continued.boxes.size(), 2u);
     EXPECT_EQ(continued.boxes[1].caption, "Information");
     EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
+
+    // One whose command line cannot be read is known by its image name all the same.
+    running.stop();
+    options.commandLineLengths = "unreadable";
+    procstest::HelperProcess hidden(options);
+    const ProgramRun unread = sandbox.run("", {IDYES});
+    EXPECT_EQ(unread.exitCode, 1u);
+    ASSERT_EQ(unread.boxes.size(), 1u);
+    EXPECT_EQ(unread.boxes[0].text, question);
 }

@@ -329,6 +329,13 @@ TEST(InstallerFlow, OptionFileSwitchValuesAndLongLines)
         ASSERT_EQ(run.boxes.size(), 1u) << value;
         EXPECT_EQ(run.boxes[0].text, removeSummary(1, "Top50\n")) << value;
     }
+    // Notepad begins the file with a byte-order mark.
+    writeFile(InstallerSandbox::pluginFile(top50), "installed");
+    writeFile(ini, "\xEF\xBB\xBF[parameters]\r\nremove=1\r\n");
+    const ProgramRun marked = sandbox.run("");
+    ASSERT_EQ(marked.boxes.size(), 1u);
+    EXPECT_EQ(marked.boxes[0].text, removeSummary(1, "Top50\n"));
+
     writeFile(ini, "[parameters]\nremove=maybe\n");
     const ProgramRun wrong = sandbox.run("");
     EXPECT_EQ(wrong.exitCode, 1u);

@@ -17,9 +17,11 @@ namespace installertest {
 #ifdef _WIN64
 constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_AMD64;
 constexpr WORD kForeignMachine = IMAGE_FILE_MACHINE_I386;
+constexpr char kPluginKind[] = "64-bit Windows DLL";
 #else
 constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_I386;
 constexpr WORD kForeignMachine = IMAGE_FILE_MACHINE_AMD64;
+constexpr char kPluginKind[] = "32-bit Windows DLL";
 #endif
 // A small but complete Windows DLL of the given machine that carries a text of its own.
 std::string pluginImage(const std::string& marker, WORD machine = kPluginMachine);
