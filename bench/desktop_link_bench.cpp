@@ -315,7 +315,7 @@ int run(int exports)
     bool allReceived = true;
     const double fewer = roundTrip(workspace, exports, kOtherWindowCounts[0], allReceived);
     const double more = roundTrip(workspace, exports, kOtherWindowCounts[1], allReceived);
-    std::printf("\nround trip with %d other windows against %d: %+.0f %% (goal: within 20 %%) -> %s\n",
+    std::printf("\nround trip with %d other windows against %d: %+.0f %% (goal: at most 20 %% more) -> %s\n",
                 kOtherWindowCounts[1], kOtherWindowCounts[0], (more / fewer - 1.0) * 100.0,
                 more <= fewer * 1.2 ? "met" : "NOT met");
 
