@@ -355,7 +355,7 @@ int run(int exports)
 
 int main(int argc, char** argv)
 {
-    const int exports = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+    const int exports = argc > 1 ? std::max(1, std::atoi(argv[1])) : benchCount(50, 3);
     try {
         return run(exports);
     } catch (const std::exception& error) {
