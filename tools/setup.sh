@@ -13,8 +13,18 @@ for package in $packages; do
 done
 if [ -n "$need" ]; then
     $SUDO dpkg --add-architecture i386
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $packages >/dev/null
+    # A mirror in mid-sync fails the update now and then; try again, then go on with the lists we got.
+    tries=0
+    until $SUDO apt-get update -qq; do
+        tries=$((tries + 1))
+        [ "$tries" -ge 3 ] && { echo "setup.sh: package lists incomplete, installing from what arrived" >&2; break; }
+        sleep 15
+    done
+    apt_install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$@" $packages >/dev/null; }
+    # Without the security archive's i386 list the 32-bit and 64-bit versions of shared libraries
+    # disagree; the release's own versions always agree.
+    apt_install || { . /etc/os-release; echo "setup.sh: installing $VERSION_CODENAME's own versions" >&2
+                 apt_install -t "$VERSION_CODENAME"; }
 fi
 
 # Where this machine cannot execute 32-bit x86 code, tools/run32.sh needs qemu-i386 of qemu-user 10
@@ -33,7 +43,7 @@ if [ "$status" -eq 125 ]; then
             -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache" -o Debug::NoLocking=1 \
             -o APT::Sandbox::User=root "$@"
     }
-    apt_own update
+    apt_own update || { sleep 15; apt_own update; }
     (cd "$work" && apt_own download qemu-user)
     dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -x -C "$work/root" ./usr/bin/qemu-i386
     $SUDO install -D -m 755 "$work/root/usr/bin/qemu-i386" "$qemu"
