@@ -6,16 +6,15 @@
 #   QUOVAN_SIGN_PKCS12          the certificate and its key, a PKCS#12 file
 #   QUOVAN_SIGN_PASSWORD_FILE   a file holding the PKCS#12 file's password (none: no password)
 #   QUOVAN_SIGN_TIMESTAMP_URL   an RFC 3161 time-stamp server (optional)
-# Each is a CMake cache variable, taken from the environment variable of the same name when not given.
+# Each is given with -D (and then kept in the cache), or else read from the environment variable of the
+# same name at each configure and not kept: a tree once signed with a certificate that has since gone
+# (CI's is made for one run) builds unsigned rather than failing.
 
 foreach(setting QUOVAN_SIGN_PKCS12 QUOVAN_SIGN_PASSWORD_FILE QUOVAN_SIGN_TIMESTAMP_URL)
-    if(NOT DEFINED ${setting} AND DEFINED ENV{${setting}})
+    if("${${setting}}" STREQUAL "")
         set(${setting} "$ENV{${setting}}")
     endif()
 endforeach()
-set(QUOVAN_SIGN_PKCS12 "${QUOVAN_SIGN_PKCS12}" CACHE FILEPATH "PKCS#12 file to sign the deliverables with (empty: unsigned)")
-set(QUOVAN_SIGN_PASSWORD_FILE "${QUOVAN_SIGN_PASSWORD_FILE}" CACHE FILEPATH "File holding the PKCS#12 file's password")
-set(QUOVAN_SIGN_TIMESTAMP_URL "${QUOVAN_SIGN_TIMESTAMP_URL}" CACHE STRING "RFC 3161 time-stamp server for the signatures")
 
 set(sign_command "")
 if(QUOVAN_SIGN_PKCS12)

@@ -36,7 +36,7 @@ build() {
     mkdir -p "$1"
     git archive "$commit" | tar -x -C "$1"
     start=$(date +%s)
-    cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DQUOVAN_SIGN_PKCS12= \
+    env -u QUOVAN_SIGN_PKCS12 cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
         -DCMAKE_TOOLCHAIN_FILE="$1/cmake/toolchain-mingw32.cmake" >/dev/null 2>&1
     cmake --build "$2" -j"$(nproc)" >/dev/null
     cmake --build "$2" --target package >/dev/null
