@@ -1,15 +1,15 @@
-#include "quovan_plugin.h"
+#include "plugin/quovan_plugin.h"
 
-#include "about_text.h"
+#include "plugin/about_text.h"
 #include "com/debug_out.h"
 #include "com/plugin_module.h"
 #include "desktop/web_addresses.h"
-#include "export_command.h"
+#include "export/export_command.h"
 #include "host/error_table.h"
 #include "host/geo_plugin_application.h"
 #include "host/geo_plugin_exception.h"
-#include "menu_commands.h"
-#include "plugin_info.h"
+#include "plugin/menu_commands.h"
+#include "host/plugin_info.h"
 #include "stringex.h"
 
 #include <ctime>
