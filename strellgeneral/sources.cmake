@@ -40,6 +40,7 @@ set(STRELL_WINDOWS_SOURCES
     strell_process_filters.cpp
     strell_process_kill.cpp
     strell_process_modules.cpp
+    strell_process_start.cpp
     strell_process_threads.cpp
     strell_pthread.cpp
     strell_semaphore.cpp
