@@ -13,6 +13,7 @@
 #include "stringex.h"
 
 #include <ctime>
+#include <exception>
 #include <new>
 
 using namespace geohost;
@@ -33,6 +34,11 @@ HRESULT atComBoundary(const char* slot, Work work) noexcept
         return E_OUTOFMEMORY;
     } catch (const std::string& error) {
         debugOut("%s: %s", slot, error.c_str());
+        return E_FAIL;
+    } catch (const std::exception& error) {
+        // A library's error (a regular expression that cannot be searched, a range): its text is
+        // the only account of what went wrong.
+        debugOut("%s: %s", slot, error.what());
         return E_FAIL;
     } catch (...) {
         debugOut("%s: unexpected error", slot);
