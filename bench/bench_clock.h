@@ -1,7 +1,11 @@
 #pragma once
-// The benchmarks' clock: seconds on the performance counter; the short mode of CI.
+// The benchmarks' clock: seconds on the performance counter, the median of what was measured; the
+// short mode of CI.
 
 #include <windows.h>
+
+#include <algorithm>
+#include <vector>
 
 inline double benchSeconds()
 {
@@ -13,6 +17,16 @@ inline double benchSeconds()
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+// The middle value; with an even count, the mean of the two middle ones. 0 for no values.
+inline double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // CI runs every benchmark once in a short mode (QUOVAN_BENCH_SHORT=1), with one round and few

@@ -195,13 +195,6 @@ std::vector<double> exportDurations(const std::string& transcript)
     return durations;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 // Median duration of the operation over the runs, in milliseconds.
 template <typename Operation>
 double medianTime(int runs, Operation operation)

@@ -35,12 +35,6 @@ void deleteTree(const std::string& path)
     SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)

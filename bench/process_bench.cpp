@@ -97,12 +97,6 @@ void breakdown(const strell::ProcessIdList& ids)
                 open / read, commandLine / read, modules / read, static_cast<double>(moduleCount) / read);
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)

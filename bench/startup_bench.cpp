@@ -23,12 +23,6 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // A system callback: stdcall on 32-bit Windows, which a lambda's conversion to a function pointer is not.
 BOOL CALLBACK takeFirstLanguage(HMODULE, LPCSTR, LPCSTR, WORD found, LONG_PTR result)
 {

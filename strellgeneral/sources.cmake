@@ -37,10 +37,15 @@ set(STRELL_WINDOWS_SOURCES
     strell_log.cpp
     strell_lognames.cpp
     strell_process.cpp
+    strell_process_filters.cpp
+    strell_process_kill.cpp
+    strell_process_modules.cpp
+    strell_process_start.cpp
     strell_process_threads.cpp
     strell_pthread.cpp
     strell_semaphore.cpp
     strell_systeminfo.cpp
+    strell_windows.cpp
     stringex_win32.cpp)
 list(TRANSFORM STRELL_CORE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/src/)
 list(TRANSFORM STRELL_WINDOWS_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/src/)

@@ -6,6 +6,7 @@
 #include "messages.h"
 
 #include "ansi_path.h"
+#include "strell_process_start.h"
 #include "strell_systeminfo.h"
 #include "stringex.h"
 #include "win32_handles.h"
@@ -137,21 +138,20 @@ bool sendErrorReportInChildProcess(const std::string& attachment, InstallerLog& 
                                std::to_wstring(reinterpret_cast<ULONG_PTR>(work.get()));
     const strell::unique_handle_null job = killingJob();
 
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created = {};
-    if (!CreateProcessW(programPath.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &created)) {
+    strell::ProcessStartOptions options;
+    options.application = programPath;
+    options.inheritHandles = true;
+    options.job = job.get();
+    const strell::StartedProcess started = strell::startProcess(commandLine, options);
+    if (!started) {
         const DWORD error = GetLastError();
         log.line("Mail process could not be started: " + strell::getWin32ErrorText(error));
         return false;
     }
-    const strell::unique_process process(created.hProcess);
-    const strell::unique_handle_null thread(created.hThread);
+    const strell::unique_process& process = started.process;
     work.reset();
     // Without the job (a system that does not nest jobs) the child is still ended after the wait.
-    const bool inJob = job && AssignProcessToJobObject(job.get(), process.get());
-    ResumeThread(thread.get());
+    const bool inJob = started.inJob;
 
     const DWORD waitMs = mailWaitMilliseconds();
     if (WaitForSingleObject(process.get(), waitMs) != WAIT_OBJECT_0) {

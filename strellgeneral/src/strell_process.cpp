@@ -10,14 +10,10 @@
 
 #include <psapi.h>
 
-#include <boost/regex.hpp>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <map>
 
 namespace strell {
 
@@ -110,99 +106,6 @@ std::string narrow(const wchar_t* text, size_t length)
     return result;
 }
 
-const size_t kMaxModules = 1024 / sizeof(HMODULE);
-
-// Module handles of an opened process, at most 256.
-std::vector<HMODULE> moduleHandles(HANDLE process)
-{
-    HMODULE handles[kMaxModules];
-    DWORD bytes = 0;
-    if (!EnumProcessModules(process, handles, sizeof handles, &bytes))
-        STRELL_THROW_WIN32("EnumProcessModules failed");
-    // The size needed may exceed the buffer; only what the buffer holds was filled in.
-    const size_t count = std::min<size_t>(bytes, sizeof handles) / sizeof(HMODULE);
-    return std::vector<HMODULE>(handles, handles + count);
-}
-
-// Module names; empty when the query fails.
-std::string moduleBaseName(HANDLE process, HMODULE module)
-{
-    char name[2048];
-    const DWORD length = GetModuleBaseNameA(process, module, name, sizeof name);
-    return std::string(name, std::min<DWORD>(length, sizeof name - 1));
-}
-
-std::string moduleFullPath(HANDLE process, HMODULE module)
-{
-    char name[2048];
-    const DWORD length = GetModuleFileNameExA(process, module, name, sizeof name);
-    return std::string(name, std::min<DWORD>(length, sizeof name - 1));
-}
-
-DWORD processIdOf(HANDLE process)
-{
-    // GetProcessId is not declared for every Windows version this builds for.
-    typedef DWORD(WINAPI * GetProcessIdFunction)(HANDLE);
-    static const GetProcessIdFunction getProcessId = reinterpret_cast<GetProcessIdFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessId")));
-    return getProcessId ? getProcessId(process) : 0;
-}
-
-// All modules with both names in one pass: the system's module snapshot reads the other process's
-// module list once, where each name query walks it again. False when there is no snapshot.
-bool snapshotModules(HANDLE process, ModuleInfoList& modules)
-{
-    const DWORD processId = processIdOf(process);
-    if (processId == 0)
-        return false;
-    unique_snapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot)
-        return false;
-    MODULEENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    if (!Module32First(snapshot.get(), &entry))
-        return false;
-    ModuleInfoList found;
-    do {
-        ModuleInfo module;
-        module.hModule = entry.hModule;
-        module.BaseName = entry.szModule;
-        module.FullPathName = entry.szExePath;
-        // The snapshot holds at most MAX_PATH characters of a path: ask again for a longer one.
-        if (module.FullPathName.size() + 1 >= sizeof entry.szExePath)
-            module.FullPathName = moduleFullPath(process, module.hModule);
-        found.push_back(std::move(module));
-    } while (found.size() < kMaxModules && Module32Next(snapshot.get(), &entry));
-    modules.insert(modules.end(), found.begin(), found.end());
-    return true;
-}
-
-boost::regex compilePattern(const std::string& pattern)
-{
-    return boost::regex(pattern.empty() ? std::string(".*") : pattern, boost::regex::perl);
-}
-
-// Enumeration callbacks must not let an exception cross the system's frames: the first one is kept
-// here, the enumeration stopped and the exception raised again afterwards.
-struct WindowCollector {
-    WindowList* windows;
-    bool topLevelOnly;
-    std::exception_ptr error;
-};
-
-BOOL CALLBACK collectWindow(HWND window, LPARAM context)
-{
-    WindowCollector& collector = *reinterpret_cast<WindowCollector*>(context);
-    try {
-        if (!collector.topLevelOnly || GetParent(window) == nullptr)
-            collector.windows->push_back(window);
-        return TRUE;
-    } catch (...) {
-        collector.error = std::current_exception();
-        return FALSE;
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -236,22 +139,6 @@ void getProcessList(ProcessInfoList& infos)
         entry.dwSize = sizeof entry;
     } while (Process32Next(snapshot.get(), &entry));
     infos.insert(infos.end(), listed.begin(), listed.end());
-}
-
-size_t getModuleList(HANDLE process, ModuleInfoList& modules)
-{
-    const size_t before = modules.size();
-    if (snapshotModules(process, modules))
-        return modules.size() - before;
-    const std::vector<HMODULE> handles = moduleHandles(process);
-    for (HMODULE handle : handles) {
-        ModuleInfo module;
-        module.hModule = handle;
-        module.BaseName = moduleBaseName(process, handle);
-        module.FullPathName = moduleFullPath(process, handle);
-        modules.push_back(std::move(module));
-    }
-    return handles.size();
 }
 
 std::string getProcessCommandLine(HANDLE process)
@@ -364,196 +251,6 @@ void getProcessExeList(const ProcessIdList& ids, ProcessInfoList& infos)
 }
 
 // ---------------------------------------------------------------------------------------------------
-// Filters
-
-std::string extractFilterString(filter_mode mode, const ProcessInfo& info)
-{
-    switch (mode) {
-    case FILTER_PROCESSID:
-        return std::to_string(info.ProcessId);
-    case FILTER_COMMANDLINE:
-        return info.CommandLine;
-    case FILTER_BASENAME:
-        return info.ExeModuleInfo.BaseName;
-    case FILTER_FULLPATHNAME:
-        return info.ExeModuleInfo.FullPathName;
-    default:
-        STRELL_THROW("strell::extractFilterString", formatString("invalid filter_mode %d", static_cast<int>(mode)));
-    }
-}
-
-void filterProcessInfo(const ProcessInfoList& in, ProcessInfoList& out, std::string pattern, filter_mode mode,
-                       bool invert, bool exact)
-{
-    const boost::regex expression = compilePattern(pattern);
-    ProcessInfoList kept;
-    for (const ProcessInfo& info : in) {
-        const std::string text = extractFilterString(mode, info);
-        const bool matches = exact ? text == pattern : boost::regex_search(text, expression);
-        if (matches != invert)
-            kept.push_back(info);
-    }
-    out.swap(kept);
-}
-
-void getProcessIdsFromInfo(const ProcessInfoList& infos, ProcessIdList& ids)
-{
-    ids.clear();
-    for (const ProcessInfo& info : infos)
-        ids.push_back(info.ProcessId);
-}
-
-bool isProcessIdInList(const ProcessIdList& ids, DWORD processId)
-{
-    return std::find(ids.begin(), ids.end(), processId) != ids.end();
-}
-
-// ---------------------------------------------------------------------------------------------------
-// Termination
-
-void killProcesses(const ProcessIdList& ids)
-{
-    const DWORD self = GetCurrentProcessId();
-    for (DWORD id : ids) {
-        if (id == self)
-            continue;
-        unique_process process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
-        if (!process)
-            continue;
-        TerminateProcess(process.get(), 0);
-        trace("process killed: %d\n", static_cast<int>(id));
-    }
-}
-
-void killProcessesByCommandLine(std::string pattern, bool exact)
-{
-    ProcessIdList ids;
-    getProcessIds(ids);
-    ProcessInfoList infos;
-    getProcessInfoList(ids, infos);
-    filterProcessInfo(infos, infos, pattern, FILTER_COMMANDLINE, false, exact);
-    getProcessIdsFromInfo(infos, ids);
-    killProcesses(ids);
-}
-
-// ---------------------------------------------------------------------------------------------------
-// Windows
-
-void getWindowList(WindowList& windows)
-{
-    WindowCollector collector{&windows, false, nullptr};
-    const BOOL done = EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&collector));
-    if (collector.error)
-        std::rethrow_exception(collector.error);
-    if (!done)
-        STRELL_THROW_WIN32("getWindowList");
-}
-
-std::string getWindowText(HWND window)
-{
-    // Wine answers for a window that does not exist with stack garbage; such a window has no title.
-    if (!IsWindow(window))
-        return std::string();
-    char title[2048] = {};
-    const int length = GetWindowTextA(window, title, sizeof title);
-    if (length <= 0)
-        return std::string();
-    return std::string(title, strnlen(title, std::min<size_t>(static_cast<size_t>(length), sizeof title - 1)));
-}
-
-void getThreadList(DWORD processId, ThreadList& threads)
-{
-    unique_snapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    if (!snapshot)
-        STRELL_THROW_WIN32("CreateToolhelp32Snapshot");
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    if (!Thread32First(snapshot.get(), &entry))
-        STRELL_THROW_WIN32("Thread32First, process with no threads?, Hm.");
-    do {
-        if (entry.th32OwnerProcessID == processId)
-            threads.push_back(entry);
-        entry.dwSize = sizeof entry;
-    } while (Thread32Next(snapshot.get(), &entry));
-}
-
-void getThreadWindows(DWORD threadId, WindowList& windows, bool clear, bool topLevelOnly)
-{
-    if (clear)
-        windows.clear();
-    WindowCollector collector{&windows, topLevelOnly, nullptr};
-    // FALSE here only means that the thread has no windows.
-    EnumThreadWindows(threadId, collectWindow, reinterpret_cast<LPARAM>(&collector));
-    if (collector.error)
-        std::rethrow_exception(collector.error);
-}
-
-void getProcessWindows(DWORD processId, WindowList& windows, bool clear, bool topLevelOnly)
-{
-    if (clear)
-        windows.clear();
-    ThreadList threads;
-    getThreadList(processId, threads);
-    for (const THREADENTRY32& thread : threads)
-        getThreadWindows(thread.th32ThreadID, windows, false, topLevelOnly);
-}
-
-namespace {
-
-// The title as the system keeps it, in one request per window: a filter over every top-level window
-// pays for each of them. No WM_GETTEXT goes to a window of this process, and a window that is gone
-// has no title.
-std::string storedWindowTitle(HWND window)
-{
-    wchar_t title[2048] = {};
-    const int length = InternalGetWindowText(window, title, static_cast<int>(sizeof title / sizeof title[0]));
-    if (length <= 0)
-        return std::string();
-    const int wide = static_cast<int>(wcsnlen(title, std::min<size_t>(static_cast<size_t>(length), 2047)));
-    std::string text(static_cast<size_t>(wide) * 2, '\0');
-    text.resize(static_cast<size_t>(std::max(
-        0, WideCharToMultiByte(CP_ACP, 0, title, wide, &text[0], static_cast<int>(text.size()), nullptr, nullptr))));
-    return text;
-}
-
-} // namespace
-
-void filterWindowsByTitle(const WindowList& in, std::string pattern, bool invert, WindowList& out)
-{
-    const boost::regex expression = compilePattern(pattern);
-    WindowList kept;
-    for (HWND window : in) {
-        if (boost::regex_search(storedWindowTitle(window), expression) != invert)
-            kept.push_back(window);
-    }
-    out.swap(kept);
-}
-
-void getProcessIdsOfWindows(WindowList windows, bool topLevelOnly, ProcessIdList& ids)
-{
-    std::map<DWORD, int> owners;
-    for (HWND window : windows) {
-        if (topLevelOnly && GetParent(window) != nullptr)
-            continue;
-        DWORD processId = 0;
-        // A window that is gone by now has no owner to report.
-        if (GetWindowThreadProcessId(window, &processId) == 0)
-            continue;
-        ++owners[processId];
-    }
-    for (const auto& owner : owners)
-        ids.push_back(owner.first);
-}
-
-void getProcessIdsByWindowTitle(std::string pattern, bool invert, ProcessIdList& ids)
-{
-    WindowList windows;
-    getWindowList(windows);
-    filterWindowsByTitle(windows, pattern, invert, windows);
-    getProcessIdsOfWindows(std::move(windows), true, ids);
-}
-
-// ---------------------------------------------------------------------------------------------------
 // Diagnostic output
 
 std::ostream& operator<<(std::ostream& out, const ModuleInfo& info)
@@ -579,10 +276,3 @@ std::ostream& operator<<(std::ostream& out, const ProcessInfoList& infos)
 }
 
 } // namespace strell
-
-std::ostream& operator<<(std::ostream& out, const strell::WindowList& windows)
-{
-    for (HWND window : windows)
-        out << static_cast<const void*>(window) << " " << strell::getWindowText(window) << "\n";
-    return out;
-}

@@ -1,6 +1,7 @@
 #include "message_boxes.h"
 
 #include "process_launcher.h"
+#include "strell_process.h"
 #include "win32_handles.h"
 
 #include <algorithm>
@@ -14,13 +15,6 @@ namespace {
 // The icon of a message box is a static control with this id; it is hidden when the box has none.
 // (Icons are process-local handles, so which icon it shows cannot be read from outside.)
 const int kIconControl = 0x0440;
-
-std::string windowText(HWND window)
-{
-    char buffer[8192] = {};
-    const int n = GetWindowTextA(window, buffer, sizeof buffer);
-    return std::string(buffer, n > 0 ? n : 0);
-}
 
 std::string className(HWND window)
 {
@@ -42,7 +36,7 @@ BOOL CALLBACK collectChild(HWND child, LPARAM param)
     if (!IsWindowVisible(child))
         return TRUE;
     if (id == 0xFFFF) {
-        box.text = windowText(child);
+        box.text = strell::getWindowText(child);
     } else if (lstrcmpiA(cls.c_str(), "Button") == 0) {
         box.buttons.push_back(id);
     } else if (id == kIconControl) {
@@ -65,7 +59,7 @@ BOOL CALLBACK collectBox(HWND window, LPARAM param)
     MessageBoxInfo box;
     box.window = window;
     box.processId = pid;
-    box.caption = windowText(window);
+    box.caption = strell::getWindowText(window);
     EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&box));
     search.found->push_back(box);
     return TRUE;

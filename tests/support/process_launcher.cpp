@@ -1,5 +1,7 @@
 #include "process_launcher.h"
 
+#include "ansi_path.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -47,29 +49,6 @@ std::string environmentBlock(const LaunchOptions& options)
     return block;
 }
 
-template <typename Startup>
-Startup startupInfo(HANDLE output)
-{
-    Startup startup = {};
-    startup.cb = sizeof startup;
-    if (output) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = output;
-        startup.hStdError = output;
-    }
-    return startup;
-}
-
-std::wstring widen(const std::string& text)
-{
-    std::wstring result(text.size(), L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0],
-                                           static_cast<int>(result.size()));
-    result.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return result;
-}
-
 std::string narrow(const std::wstring& text)
 {
     std::string result(text.size() * 2, '\0');
@@ -80,30 +59,16 @@ std::string narrow(const std::wstring& text)
 }
 
 // Empty when the process could not be created, with GetLastError() telling why.
-ChildProcess start(std::string commandLine, const LaunchOptions& options)
+template <typename Text>
+ChildProcess start(const Text& commandLine, const LaunchOptions& options)
 {
-    STARTUPINFOA startup = startupInfo<STARTUPINFOA>(options.output);
-    std::string environment = environmentBlock(options);
-    PROCESS_INFORMATION created = {};
-    if (!CreateProcessA(options.application.empty() ? nullptr : options.application.c_str(), &commandLine[0],
-                        nullptr, nullptr, options.output != nullptr, 0, environment.empty() ? nullptr : &environment[0],
-                        options.currentFolder.empty() ? nullptr : options.currentFolder.c_str(), &startup, &created))
-        return ChildProcess();
-    return ChildProcess(created);
-}
-
-ChildProcess start(std::wstring commandLine, const LaunchOptions& options)
-{
-    STARTUPINFOW startup = startupInfo<STARTUPINFOW>(options.output);
-    const std::wstring application = widen(options.application);
-    const std::wstring currentFolder = widen(options.currentFolder);
-    std::string environment = environmentBlock(options);
-    PROCESS_INFORMATION created = {};
-    if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), &commandLine[0], nullptr, nullptr,
-                        options.output != nullptr, 0, environment.empty() ? nullptr : &environment[0],
-                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &created))
-        return ChildProcess();
-    return ChildProcess(created);
+    const std::string environment = environmentBlock(options);
+    strell::ProcessStartOptions start;
+    start.application = strell::toWideText(options.application);
+    start.currentFolder = strell::toWideText(options.currentFolder);
+    start.environment = environment.empty() ? nullptr : environment.c_str();
+    start.output = options.output;
+    return ChildProcess(strell::startProcess(commandLine, start));
 }
 
 [[noreturn]] void failToStart(const std::string& commandLine, DWORD error)
@@ -113,9 +78,8 @@ ChildProcess start(std::wstring commandLine, const LaunchOptions& options)
 
 } // namespace
 
-ChildProcess::ChildProcess(const PROCESS_INFORMATION& created) : m_Process(created.hProcess), m_Id(created.dwProcessId)
+ChildProcess::ChildProcess(strell::StartedProcess started) : m_Process(std::move(started.process)), m_Id(started.id)
 {
-    strell::unique_handle_null thread(created.hThread);
 }
 
 bool ChildProcess::wait(DWORD timeoutMs) const

@@ -2,6 +2,7 @@
 // Starts the programs that tests, benchmarks and doubles run, and owns the started process. Kept apart
 // from the rest of the test library (no GoogleTest) so that the doubles can link it too.
 
+#include "strell_process_start.h"
 #include "win32_handles.h"
 
 #include <windows.h>
@@ -23,8 +24,8 @@ struct LaunchOptions {
 class ChildProcess {
 public:
     ChildProcess() = default;
-    // Takes both handles of a created process; the thread's is closed at once.
-    explicit ChildProcess(const PROCESS_INFORMATION& created);
+    // Takes the process of a start; its thread's handle is closed at once.
+    explicit ChildProcess(strell::StartedProcess started);
 
     explicit operator bool() const { return static_cast<bool>(m_Process); }
     HANDLE handle() const { return m_Process.get(); }

@@ -3,6 +3,7 @@
 #include "com/debug_out.h"
 #include "desktop/desktop_settings.h"
 #include "desktop/desktop_windows.h"
+#include "strell_process_start.h"
 #include "win32_handles.h"
 
 #include <algorithm>
@@ -125,18 +126,11 @@ bool CDesktopLink::start()
     if (commandLine.empty())
         return false;
 
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created = {};
-    const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                                        nullptr, nullptr, &startup, &created) != FALSE;
-    if (started) {
-        // The program runs on its own; its handles are not kept.
-        strell::unique_process process(created.hProcess);
-        strell::unique_handle_null thread(created.hThread);
-    } else {
+    strell::ProcessStartOptions options;
+    options.creationFlags = NORMAL_PRIORITY_CLASS;
+    // The program runs on its own; its handles are not kept.
+    const bool started = static_cast<bool>(strell::startProcess(commandLine, options));
+    if (!started) {
         debugOut("Quovan Desktop not started: %s", strell::getWin32ErrorText(GetLastError()).c_str());
     }
 

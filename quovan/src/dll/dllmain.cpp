@@ -1,6 +1,6 @@
 // Entry points of the DLL: start-up and shut-down, and the four exports of a COM in-process server.
 
-#include "class_factory.h"
+#include "com/class_factory.h"
 #include "com/plugin_identity.h"
 #include "com/plugin_module.h"
 #include "com/registration.h"

@@ -1,6 +1,7 @@
 #include "recorders.h"
 
 #include "import_patch.h"
+#include "strell_process.h"
 #include "stringex.h"
 #include "transcript.h"
 #include "transcript_text.h"
@@ -32,13 +33,6 @@ LONG CALLBACK onException(EXCEPTION_POINTERS* info)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-std::string windowText(HWND window)
-{
-    char buffer[8192] = {};
-    const int length = GetWindowTextA(window, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
-}
-
 // A message box has its texts once it has handled WM_INITDIALOG.
 LRESULT CALLBACK onWindowMessage(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -48,7 +42,8 @@ LRESULT CALLBACK onWindowMessage(int code, WPARAM wParam, LPARAM lParam)
         GetClassNameA(message->hwnd, className, sizeof className);
         const HWND text = GetDlgItem(message->hwnd, 0xFFFF);
         if (std::strcmp(className, "#32770") == 0 && text)
-            g_BoxTranscript->line("box plugin [" + windowText(message->hwnd) + "] " + quote(windowText(text)));
+            g_BoxTranscript->line("box plugin [" + strell::getWindowText(message->hwnd) + "] " +
+                                  quote(strell::getWindowText(text)));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -67,7 +62,7 @@ HINSTANCE WINAPI shellExecuteRecorder(HWND, LPCSTR verb, LPCSTR file, LPCSTR par
 // reads it (up to the first zero byte).
 std::string describeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    std::string text = "message " + quote(windowText(window));
+    std::string text = "message " + quote(strell::getWindowText(window));
     if (message != WM_COPYDATA || !lParam)
         return text + strell::formatString(" 0x%04X wparam 0x%08lX", message, static_cast<unsigned long>(wParam));
     const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);

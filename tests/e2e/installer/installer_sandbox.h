@@ -3,6 +3,7 @@
 // their own, map installations as folders, and their registry entries below a base key of the test.
 
 #include "message_boxes.h"
+#include "pe_image.h"
 #include "test_support.h"
 
 #include <windows.h>
@@ -12,19 +13,11 @@
 
 namespace installertest {
 
-// The kind of DLL the installer accepts is that of its own build (32-bit as shipped, 64-bit in the test
-// build of machines that run 64-bit code only); the other kind it refuses.
-#ifdef _WIN64
-constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_AMD64;
-constexpr WORD kForeignMachine = IMAGE_FILE_MACHINE_I386;
-constexpr char kPluginKind[] = "64-bit Windows DLL";
-#else
-constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_I386;
-constexpr WORD kForeignMachine = IMAGE_FILE_MACHINE_AMD64;
-constexpr char kPluginKind[] = "32-bit Windows DLL";
-#endif
-// A small but complete Windows DLL of the given machine that carries a text of its own.
-std::string pluginImage(const std::string& marker, WORD machine = kPluginMachine);
+// The kinds of DLL the installer accepts and refuses, and the crafted images of them.
+using testsupport::kForeignMachine;
+using testsupport::kPluginKind;
+using testsupport::kPluginMachine;
+using testsupport::pluginImage;
 // The plug-in file that the sandbox puts beside the installer.
 extern const std::string kPluginContent;
 

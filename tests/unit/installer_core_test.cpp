@@ -2,7 +2,8 @@
 // folder a sub-key names, the base key, the silent switch, the plug-in file check on crafted headers,
 // the judgement of running processes and the internal mail call.
 
-#include "installer_sandbox.h"
+#include "pe_image.h"
+#include "test_support.h"
 
 #include "installations.h"
 #include "installer_log.h"
@@ -21,7 +22,6 @@
 
 #include <cstring>
 
-using namespace installertest;
 using namespace testsupport;
 
 namespace {

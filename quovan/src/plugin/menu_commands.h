@@ -1,7 +1,7 @@
 #pragma once
 // The commands of the plug-in's "&Mobile" menu.
 
-#include "resource.h"
+#include "dll/resource.h"
 
 namespace menu {
 

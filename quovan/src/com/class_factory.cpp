@@ -1,7 +1,7 @@
-#include "class_factory.h"
+#include "com/class_factory.h"
 
 #include "com/plugin_module.h"
-#include "quovan_plugin.h"
+#include "plugin/quovan_plugin.h"
 
 
 HRESULT STDMETHODCALLTYPE CQuovanClassFactory::QueryInterface(REFIID iid, void** object)

@@ -1,4 +1,4 @@
-#include "export_command.h"
+#include "export/export_command.h"
 
 #include "com/debug_out.h"
 #include "desktop/desktop_link.h"

@@ -1,18 +1,19 @@
-#include "quovan_plugin.h"
+#include "plugin/quovan_plugin.h"
 
-#include "about_text.h"
+#include "plugin/about_text.h"
 #include "com/debug_out.h"
 #include "com/plugin_module.h"
 #include "desktop/web_addresses.h"
-#include "export_command.h"
+#include "export/export_command.h"
 #include "host/error_table.h"
 #include "host/geo_plugin_application.h"
 #include "host/geo_plugin_exception.h"
-#include "menu_commands.h"
-#include "plugin_info.h"
+#include "plugin/menu_commands.h"
+#include "host/plugin_info.h"
 #include "stringex.h"
 
 #include <ctime>
+#include <exception>
 #include <new>
 
 using namespace geohost;
@@ -33,6 +34,11 @@ HRESULT atComBoundary(const char* slot, Work work) noexcept
         return E_OUTOFMEMORY;
     } catch (const std::string& error) {
         debugOut("%s: %s", slot, error.c_str());
+        return E_FAIL;
+    } catch (const std::exception& error) {
+        // A library's error (a regular expression that cannot be searched, a range): its text is
+        // the only account of what went wrong.
+        debugOut("%s: %s", slot, error.what());
         return E_FAIL;
     } catch (...) {
         debugOut("%s: unexpected error", slot);

@@ -1,6 +1,6 @@
-#include "about_text.h"
+#include "plugin/about_text.h"
 
-#include "plugin_version.h"
+#include "dll/plugin_version.h"
 
 namespace {
 const char* const kLegalNotice = " - © 2009 telvor. Alle Rechte vorbehalten.";

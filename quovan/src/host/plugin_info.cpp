@@ -1,4 +1,4 @@
-#include "plugin_info.h"
+#include "host/plugin_info.h"
 
 #include "bstr_text.h"
 #include "com_ptr.h"
