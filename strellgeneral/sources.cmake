@@ -37,6 +37,7 @@ set(STRELL_WINDOWS_SOURCES
     strell_log.cpp
     strell_lognames.cpp
     strell_process.cpp
+    strell_process_bitness.cpp
     strell_process_threads.cpp
     strell_pthread.cpp
     strell_semaphore.cpp
