@@ -456,8 +456,10 @@ TEST(InstallerFlow, DefaultBaseKeyIsTheMakersKeyOfTheMachine)
     for (const std::string& folder : {top50, top50 + "\\bin", InstallerSandbox::pluginFolder(top50)})
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
     const std::string key = "SOFTWARE\\EADS Deutschland GmbH\\" + product + "\\" + forwardSlashes(top50);
+    // The view of the installer's own bitness (the 64-bit test build reads the 64-bit one).
+    const REGSAM view = sizeof(void*) == 4 ? KEY_WOW64_32KEY : 0;
     strell::unique_hkey handle;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                               handle.put(), nullptr),
               ERROR_SUCCESS);
     handle.reset();
@@ -470,7 +472,7 @@ TEST(InstallerFlow, DefaultBaseKeyIsTheMakersKeyOfTheMachine)
 
     const ProgramRun run = sandbox.run("--basekey \"HKLM\\SOFTWARE\\EADS Deutschland GmbH\"");
     const ProgramRun byDefault = sandbox.runPlain("");
-    // A 32-bit caller deletes in the 32-bit view.
+    // Deleted in the view of this test's bitness, the one it was written to.
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\EADS Deutschland GmbH\\" + product).c_str());
 
