@@ -14,8 +14,9 @@ build_select() {
     esac
 }
 
-# lane_select <wow64|32|64>: lane_build (32 or 64), lane_tree, lane_run (the runner of its commands:
-# tools/run32.sh where 32-bit code runs) and lane_wow64 (QUOVAN_WOW64's value for the lane).
+# lane_select <wow64|32|64>: lane_build (32 or 64), lane_tree, lane_prefix (its Wine prefix), lane_run
+# (the runner of its commands: tools/run32.sh where 32-bit code runs) and lane_wow64 (QUOVAN_WOW64's
+# value for the lane).
 lane_select() {
     case $1 in
     wow64) lane_build=32 lane_run=tools/run32.sh lane_wow64=1 ;;
@@ -25,6 +26,7 @@ lane_select() {
     esac
     build_select $lane_build
     lane_tree=$build_tree
+    lane_prefix=$lane_tree/wineprefix${lane_wow64:+-wow64}
 }
 
 # lane_builds <lanes...>: the builds those lanes need, each once.
