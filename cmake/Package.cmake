@@ -4,7 +4,9 @@
 # attributes (Info-ZIP's zip -X; CMake's own zip writer records owner and access times).
 #
 # Run with cmake -P. Variables: ZIP (the zip to write), STAGE (a folder of its own to pack from),
-# SOURCE_DIR (the git tree whose last commit dates the files), FILES (comma-separated, in package order).
+# SOURCE_DIR (the git tree whose last commit dates the files), FILES (comma-separated, in package order),
+# REPLACES (optional: a pattern of the zips in the same folder that this one replaces, older versions'
+# zips, removed once it is written, so that the folder holds one release).
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(epoch $ENV{SOURCE_DATE_EPOCH})
@@ -52,4 +54,12 @@ endforeach()
 file(WRITE ${dist}/SHA256SUMS.part "${sums}")
 file(RENAME ${ZIP}.part ${ZIP})
 file(RENAME ${dist}/SHA256SUMS.part ${dist}/SHA256SUMS)
+if(REPLACES)
+    file(GLOB replaced ${dist}/${REPLACES})
+    list(REMOVE_ITEM replaced ${ZIP})
+    foreach(older IN LISTS replaced)
+        file(REMOVE ${older})
+        message(STATUS "Removed ${older}, which ${zip_name} replaces")
+    endforeach()
+endif()
 message(STATUS "Packed ${ZIP} (files dated ${epoch}) and ${dist}/SHA256SUMS")

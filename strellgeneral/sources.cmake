@@ -37,6 +37,7 @@ set(STRELL_WINDOWS_SOURCES
     strell_log.cpp
     strell_lognames.cpp
     strell_process.cpp
+    strell_process_bitness.cpp
     strell_process_filters.cpp
     strell_process_kill.cpp
     strell_process_modules.cpp

@@ -2,18 +2,25 @@
 # Fresh machine to demo: install, build, then play what a customer sees, under Wine:
 # the installer finds the map products in the registry, installs the plug-in, removes it again, fails
 # without its plug-in file and mails its log; then the map host loads the plug-in and exports an area.
+# It plays in the wow64 lane, as on a 64-bit PC; QUOVAN_DEMO_LANE=32 plays it as on 32-bit Windows.
 set -e
 cd "$(dirname "$0")/.."
+. tools/lanes.sh
+lane_select ${QUOVAN_DEMO_LANE:-wow64}
+[ $lane_build = 32 ] || { echo "demo.sh: the demo plays the 32-bit programs as shipped (wow64 or 32)" >&2; exit 2; }
+export QUOVAN_WOW64=$lane_wow64
 tools/setup.sh
-tools/build.sh >/dev/null
+QUOVAN_LANES=32 tools/build.sh >/dev/null
 echo "Built: $(ls dist | tr '\n' ' ')"
 # The release package, whose programs are the very files the suite runs in build/.
 package=$(tools/demo-package.sh)
 
 wine_() { build/wineenv.sh wine "$@"; }
-drive_c=build/wineprefix/drive_c
-# The installer loads the mail system's MAPI32.DLL from the system folder only.
+drive_c=$lane_prefix/drive_c
+# The installer loads the mail system's MAPI32.DLL from its system folder only: a 32-bit program's on
+# 64-bit Windows is SysWOW64.
 system_folder=$drive_c/windows/system32
+[ -d "$drive_c/windows/syswow64" ] && system_folder=$drive_c/windows/syswow64
 mail_library=$system_folder/mapi32.dll
 base='HKLM\SOFTWARE\EADS Deutschland GmbH'
 

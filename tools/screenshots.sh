@@ -13,7 +13,7 @@ if ! tools/setup.sh xvfb imagemagick || ! command -v Xvfb >/dev/null || ! comman
         "installed; no pictures were taken." >&2
     exit 1
 fi
-tools/build.sh >/dev/null
+QUOVAN_LANES=32 tools/build.sh >/dev/null
 
 out=$PWD/docs/screenshots
 work=$PWD/build/screenshots

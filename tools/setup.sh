@@ -2,6 +2,10 @@
 # Installs what a fresh Debian 12 machine lacks for the cross builds and the Wine tests.
 # usage: setup.sh [extra Debian packages a tool needs besides, e.g. xvfb imagemagick]
 set -e
+if [ -n "$QUOVAN_CI_PREPARED" ]; then
+    echo "setup.sh: installed once already by this CI run"
+    exit 0
+fi
 tools=$(dirname "$0")
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo

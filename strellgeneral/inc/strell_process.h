@@ -61,6 +61,10 @@ void getProcessThreads(ProcessThreadsList& processes);
 void getProcessList(ProcessInfoList& infos);
 // The process handle needs query-information and virtual-memory-read access. Returns the number of modules.
 size_t getModuleList(HANDLE process, ModuleInfoList& modules);
+// Whether the process runs as this one does, natively or under WoW64 as the same machine: only then do
+// its memory blocks have this build's layout. False when that cannot be told.
+bool hasOwnBitness(HANDLE process);
+// Raises strell::exception without reading anything when the process's bitness is not this one's.
 std::string getProcessCommandLine(HANDLE process);
 void getProcessInfo(DWORD processId, ProcessInfo& info);
 // Processes that cannot be read are left out (reported on the verbose trace only).

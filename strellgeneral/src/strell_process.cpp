@@ -143,6 +143,10 @@ void getProcessList(ProcessInfoList& infos)
 
 std::string getProcessCommandLine(HANDLE process)
 {
+    // Another bitness's blocks have another layout, and where its environment block lies is not told:
+    // reading at a guessed address would give garbage.
+    if (!hasOwnBitness(process))
+        STRELL_THROW("strell::getProcessCommandLine", "the process's bitness differs from this one's; its memory is not read");
     enableDebugPrivilege();
     const ULONG_PTR pebAddress = environmentBlockAddress(process);
 

@@ -2,6 +2,8 @@
 
 #include "procs_test_util.h"
 
+#include "cross_bitness.h"
+
 #include "strell_exception.h"
 #include "strell_process.h"
 #include "strell_systeminfo.h"
@@ -151,6 +153,36 @@ TEST(ProcessInfo, ExecutableModuleOfACopiedHelper)
     EXPECT_EQ(info.ExeModuleInfo.BaseName, "d2vexcrd.exe");
     EXPECT_EQ(strell::toLower(info.ExeModuleInfo.FullPathName), strell::toLower(program));
     EXPECT_NE(info.ExeModuleInfo.hModule, nullptr);
+}
+
+// Beside a 64-bit process (WoW64) its memory is never read, since its blocks have another layout and
+// lie at an address this process is not told; its image and full path are known all the same.
+TEST(ProcessInfo, OtherBitnessIsNamedButItsMemoryNeverRead)
+{
+    if (!testsupport::runsUnderWow64())
+        GTEST_SKIP() << testsupport::kWow64Only;
+    TempDir folder("bits");
+    const std::string program = copyAs(testsupport::desktopDouble64(), folder, "d2vexcrd.exe");
+    const testsupport::RunningDesktopDouble other(program, "");
+    const strell::unique_process process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, other.processId()));
+    ASSERT_TRUE(process);
+    EXPECT_FALSE(strell::hasOwnBitness(process.get()));
+    EXPECT_TRUE(strell::hasOwnBitness(GetCurrentProcess()));
+    EXPECT_THROW(strell::getProcessCommandLine(process.get()), strell::exception);
+
+    strell::ProcessInfo info;
+    try {
+        strell::getProcessInfo(other.processId(), info);
+        ADD_FAILURE() << "read a 64-bit process: " << info.CommandLine;
+    } catch (const strell::exception& e) {
+        EXPECT_NE(e.text().find("bitness"), std::string::npos) << e.text();
+    }
+    strell::ProcessInfoList executables;
+    strell::getProcessExeList(strell::ProcessIdList{other.processId()}, executables);
+    ASSERT_EQ(executables.size(), 1u);
+    EXPECT_EQ(executables[0].ExeModuleInfo.BaseName, "d2vexcrd.exe");
+    EXPECT_EQ(strell::toLower(executables[0].ExeModuleInfo.FullPathName), strell::toLower(program));
 }
 
 TEST(ProcessInfo, LastExecutableModuleInTheListWins)

@@ -3,6 +3,7 @@
 
 #include "installer_sandbox.h"
 
+#include "cross_bitness.h"
 #include "folder_contents.h"
 
 #include "ansi_path.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 using namespace installertest;
 using namespace testsupport;
@@ -232,11 +234,16 @@ TEST(InstallerFailures, InternalMailSwitchIsAnUnknownOptionToAUser)
 }
 
 // A MAPI32.DLL beside the installer (in a download folder, say) would run with administrator rights.
+// On 64-bit Windows the installer's system folder is the 32-bit one: one in the 64-bit system folder
+// is never loaded either, and without a 32-bit mail system the mail fails as it does without any.
 TEST(InstallerFailures, MailLibraryBesideTheInstallerIsNeverLoaded)
 {
     for (const bool inSystemFolder : {true, false}) {
         MissingPlugin world;
         const SystemMailLibrary mail(inSystemFolder ? mapiDouble() : std::string());
+        std::unique_ptr<SystemMailLibrary> native;
+        if (runsUnderWow64())
+            native = std::make_unique<SystemMailLibrary>(mapiDouble(), nativeSystemFolder());
         CopyFileA(mapiDouble().c_str(), (world.sandbox.installerFolder() + "\\MAPI32.DLL").c_str(), FALSE);
         const std::string loads = world.sandbox.root() + "\\loads.txt";
         const std::string record = world.sandbox.root() + "\\mail.txt";
@@ -545,4 +552,32 @@ TEST(InstallerRunningApplication, RunningMapApplicationAsksFirst)
     EXPECT_EQ(unread.exitCode, 1u);
     ASSERT_EQ(unread.boxes.size(), 1u);
     EXPECT_EQ(unread.boxes[0].text, question);
+}
+
+// Beside the 32-bit installer on 64-bit Windows a 64-bit process's memory cannot be read: a 64-bit map
+// application is known by its image name, and a 64-bit program that only names one on its command line
+// is judged by its own image name as well.
+TEST(InstallerRunningApplication, SixtyFourBitProcessesAreJudgedByTheirImageName)
+{
+    if (!runsUnderWow64())
+        GTEST_SKIP() << kWow64Only;
+    InstallerSandbox sandbox;
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    sandbox.setDestDir("Top50", "T", top50);
+    const std::string program = sandbox.root() + "\\Geogrid\\d2vexcrd.exe";
+    CreateDirectoryA((sandbox.root() + "\\Geogrid").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(desktopDouble64().c_str(), program.c_str(), FALSE));
+    {
+        const RunningDesktopDouble map(program, "/map Top50");
+        const ProgramRun silent = sandbox.run("--silent");
+        EXPECT_EQ(silent.exitCode, 3u);
+        EXPECT_FALSE(exists(InstallerSandbox::pluginFile(top50)));
+        const std::vector<std::string> lines = sandbox.logLines();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), " Running Geogrid Process \"" + program + "\""), lines.end())
+            << sandbox.logText();
+    }
+    const RunningDesktopDouble other(desktopDouble64(), "--record " + quoteArgument(sandbox.root() + "\\d2vexcrd.exe.txt"));
+    const ProgramRun silent = sandbox.run("--silent");
+    EXPECT_EQ(silent.exitCode, 0u) << sandbox.logText();
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
 }

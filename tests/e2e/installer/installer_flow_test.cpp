@@ -2,6 +2,7 @@
 
 #include "installer_sandbox.h"
 
+#include "cross_bitness.h"
 #include "folder_contents.h"
 #include "ansi_path.h"
 #include "win32_handles.h"
@@ -442,20 +443,36 @@ TEST(InstallerFlow, LogServerThatNeverAnswersDoesNotHoldTheRun)
     EXPECT_EQ(runLines(sandbox).size(), 3u); // key, sub and copy reached the file
 }
 
+// The product as a 32-bit map product's own setup leaves it: its key in the 32-bit view of the machine's
+// registry, its folder below the 32-bit programs' Program Files (on 64-bit Windows "Program Files (x86)").
 TEST(InstallerFlow, DefaultBaseKeyIsTheMakersKeyOfTheMachine)
 {
     InstallerSandbox sandbox;
-    const std::string top50 = sandbox.makeInstallation("Top50");
     const std::string product = "QuovanTestProduct" + std::to_string(GetCurrentProcessId());
+    char programFiles[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH), 0u);
+    const std::string top50 = std::string(programFiles) + "\\" + product;
+    removeTree(top50);
+    for (const std::string& folder : {top50, top50 + "\\bin", InstallerSandbox::pluginFolder(top50)})
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
     const std::string key = "SOFTWARE\\EADS Deutschland GmbH\\" + product + "\\" + forwardSlashes(top50);
+    // The view of the installer's own bitness (the 64-bit test build reads the 64-bit one).
+    const REGSAM view = sizeof(void*) == 4 ? KEY_WOW64_32KEY : 0;
     strell::unique_hkey handle;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.put(),
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                              handle.put(), nullptr),
               ERROR_SUCCESS);
     handle.reset();
+    const bool wow64 = runsUnderWow64();
+    if (wow64) {
+        EXPECT_NE(top50.find("Program Files (x86)"), std::string::npos) << top50;
+        EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, handle.put()),
+                  ERROR_SUCCESS);
+    }
 
     const ProgramRun run = sandbox.run("--basekey \"HKLM\\SOFTWARE\\EADS Deutschland GmbH\"");
     const ProgramRun byDefault = sandbox.runPlain("");
+    // Deleted in the view of this test's bitness, the one it was written to.
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\EADS Deutschland GmbH\\" + product).c_str());
 
@@ -465,4 +482,5 @@ TEST(InstallerFlow, DefaultBaseKeyIsTheMakersKeyOfTheMachine)
         EXPECT_NE(r->boxes[0].text.find(product + "\n"), std::string::npos) << r->boxes[0].text;
     }
     EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), kPluginContent);
+    removeTree(top50);
 }

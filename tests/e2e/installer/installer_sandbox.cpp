@@ -64,8 +64,17 @@ std::string systemFolder()
 
 } // namespace
 
-SystemMailLibrary::SystemMailLibrary(const std::string& library)
-    : m_Path(systemFolder() + "\\mapi32.dll"), m_Saved(m_Path + ".quovantest")
+std::string nativeSystemFolder()
+{
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemWindowsDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        throw std::runtime_error("no Windows folder");
+    return std::string(folder, length) + "\\Sysnative";
+}
+
+SystemMailLibrary::SystemMailLibrary(const std::string& library, const std::string& folder)
+    : m_Path((folder.empty() ? systemFolder() : folder) + "\\mapi32.dll"), m_Saved(m_Path + ".quovantest")
 {
     // A run that ended before restoring left the original in the saved file: keep that one.
     if (!exists(m_Saved))

@@ -75,8 +75,9 @@ private:
 // The suites of installer_tests hold one lock, so no other run sees the exchange.
 class SystemMailLibrary {
 public:
-    // library: the file to put there; empty for none at all.
-    explicit SystemMailLibrary(const std::string& library);
+    // library: the file to put there; empty for none at all. folder: another system folder than the
+    // installer's (the 64-bit one, nativeSystemFolder()).
+    explicit SystemMailLibrary(const std::string& library, const std::string& folder = std::string());
     ~SystemMailLibrary();
     SystemMailLibrary(const SystemMailLibrary&) = delete;
     SystemMailLibrary& operator=(const SystemMailLibrary&) = delete;
@@ -87,6 +88,9 @@ private:
     std::string m_Path;
     std::string m_Saved;
 };
+
+// The 64-bit system folder as a 32-bit program under WoW64 names it ("...\Sysnative").
+std::string nativeSystemFolder();
 
 // A folder of its own on a file system that the test run mounted: the writable folder and the read-only
 // view of it, or a folder on a nearly full file system. Empty when the file system is not there (the

@@ -2,6 +2,7 @@
 // directly as COM and regsvr32 call them.
 
 #include "com/plugin_identity.h"
+#include "cross_bitness.h"
 #include "geo_host_interfaces.h"
 #include "pe_imports.h"
 #include "plugin_test_support.h"
@@ -91,6 +92,14 @@ private:
     strell::unique_hmodule m_Module;
 };
 
+// The plug-in's class key below HKLM\SOFTWARE\Classes in the 32-bit or 64-bit registry view.
+bool machineClassKeyExists(REGSAM view)
+{
+    strell::unique_hkey key;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\Classes\\" + kClassKey).c_str(), 0, KEY_READ | view,
+                         key.put()) == ERROR_SUCCESS;
+}
+
 using Registration = PlugInDll;
 using ClassFactory = PlugInDll;
 
@@ -166,8 +175,17 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters)
     const std::string dll = testsupport::quoteArgument(modulePath());
     EXPECT_EQ(0, testsupport::runAndWait("regsvr32.exe /s " + dll, 60000));
     expectRegistered();
+    // On 64-bit Windows the 32-bit regsvr32 (which a 32-bit caller starts) writes the 32-bit view of the
+    // classes, which a 32-bit host reads, and nothing into the 64-bit one.
+    const bool wow64 = testsupport::runsUnderWow64();
+    if (wow64) {
+        EXPECT_TRUE(machineClassKeyExists(KEY_WOW64_32KEY));
+        EXPECT_FALSE(machineClassKeyExists(KEY_WOW64_64KEY));
+    }
     EXPECT_EQ(0, testsupport::runAndWait("regsvr32.exe /u /s " + dll, 60000));
     expectNothingRegistered();
+    if (wow64)
+        EXPECT_FALSE(machineClassKeyExists(KEY_WOW64_32KEY));
 }
 
 TEST_F(ClassFactory, OnlyForThePlugInClass)

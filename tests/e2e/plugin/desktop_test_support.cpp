@@ -92,10 +92,9 @@ void DesktopSettings::remove()
 
 void endDesktopDoubles()
 {
-    strell::ProcessIdList ids;
-    strell::getProcessIds(ids);
+    // The process list names every process, 64-bit ones beside this 32-bit test too.
     strell::ProcessInfoList processes;
-    strell::getProcessInfoList(ids, processes);
+    strell::getProcessList(processes);
     for (const strell::ProcessInfo& process : processes) {
         if (!isDesktopDouble(process))
             continue;
@@ -105,30 +104,6 @@ void endDesktopDoubles()
         TerminateProcess(handle.get(), 0);
         WaitForSingleObject(handle.get(), 5000);
     }
-}
-
-RunningDouble::RunningDouble(const std::string& program, const std::string& arguments) : m_Folder("desk")
-{
-    const std::string ready = m_Folder.file("ready");
-    const std::string commandLine =
-        testsupport::quoteArgument(program) + " --ready-file " + testsupport::quoteArgument(ready) + " " + arguments;
-    m_Process = testsupport::launch(commandLine);
-    for (int i = 0; i < 200 && !testsupport::exists(ready); ++i) {
-        if (m_Process.wait(50))
-            throw std::runtime_error("the desktop double ended at once: " + commandLine);
-    }
-    if (!testsupport::exists(ready))
-        throw std::runtime_error("the desktop double has no windows after 10 s: " + commandLine);
-}
-
-RunningDouble::~RunningDouble()
-{
-    m_Process.terminate(0);
-}
-
-bool RunningDouble::runsAfter(DWORD waitMs) const
-{
-    return WaitForSingleObject(m_Process.handle(), waitMs) == WAIT_TIMEOUT;
 }
 
 std::vector<Received> readRecord(const std::string& path)

@@ -3,6 +3,7 @@
 // registry, desktop doubles started by a test, their records, and the end of every double that a
 // test leaves behind.
 
+#include "cross_bitness.h"
 #include "plugin_test_support.h"
 #include "process_launcher.h"
 #include "test_support.h"
@@ -43,22 +44,7 @@ public:
 void endDesktopDoubles();
 
 // A double started by the test itself; running once its windows exist, ended with the object.
-class RunningDouble {
-public:
-    // program: the double or a copy of it; arguments are appended to its command line.
-    RunningDouble(const std::string& program, const std::string& arguments);
-    ~RunningDouble();
-    RunningDouble(const RunningDouble&) = delete;
-    RunningDouble& operator=(const RunningDouble&) = delete;
-
-    DWORD processId() const { return m_Process.id(); }
-    // Whether the process still runs after waiting up to the given time for its end.
-    bool runsAfter(DWORD waitMs) const;
-
-private:
-    testsupport::TempDir m_Folder;
-    testsupport::ChildProcess m_Process;
-};
+using RunningDouble = testsupport::RunningDesktopDouble;
 
 // One line of a double's record file.
 struct Received {
