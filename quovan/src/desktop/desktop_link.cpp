@@ -46,9 +46,9 @@ void terminateProcesses(const strell::ProcessIdList& ids, DWORD wait)
 
 } // namespace
 
-CDesktopLink::CDesktopLink()
+CDesktopLink::CDesktopLink(const std::atomic<bool>* stop)
     : m_TitlePattern(kTitlePattern), m_ProgramPattern(kProgramPattern), m_Marker(kMessageMarker),
-      m_Begin(GetTickCount())
+      m_Begin(GetTickCount()), m_Stop(stop)
 {
     refresh();
 }
@@ -62,6 +62,17 @@ DWORD CDesktopLink::budgetLeft() const
 {
     const DWORD spent = GetTickCount() - m_Begin;
     return spent < kLinkBudgetMs ? kLinkBudgetMs - spent : 0;
+}
+
+DWORD CDesktopLink::deadlineLeft() const
+{
+    const DWORD spent = GetTickCount() - m_Begin;
+    return spent < kExchangeDeadlineMs ? kExchangeDeadlineMs - spent : 0;
+}
+
+bool CDesktopLink::stopped() const
+{
+    return (m_Stop && m_Stop->load()) || deadlineLeft() == 0;
 }
 
 bool CDesktopLink::isSilent(HWND window) const
@@ -90,11 +101,17 @@ int32_t CDesktopLink::send(const std::string& command)
     for (HWND window : m_Windows) {
         if (isSilent(window))
             continue;
+        if (m_Stop && m_Stop->load())
+            break;
         // The budget bounds the wait for a window that has not answered yet; one that has is given
-        // its full time, so that a slow program still gets every command of the export.
-        const DWORD wait = hasAnswered(window) ? kAnswerWaitMs : std::min(kAnswerWaitMs, budgetLeft());
-        if (wait == 0)
+        // its full time, so that a slow program still gets every command of the export, up to the
+        // deadline of the whole exchange.
+        const DWORD wait = std::min(hasAnswered(window) ? kAnswerWaitMs : std::min(kAnswerWaitMs, budgetLeft()),
+                                    deadlineLeft());
+        if (wait == 0) {
+            m_CutShort = true;
             continue;
+        }
         DWORD_PTR answer = 0;
         if (SendMessageTimeoutA(window, WM_COPYDATA, static_cast<WPARAM>(m_Marker), reinterpret_cast<LPARAM>(&data),
                                 SMTO_NORMAL | SMTO_ABORTIFHUNG, wait, &answer)) {
@@ -105,6 +122,8 @@ int32_t CDesktopLink::send(const std::string& command)
             // Hung, or too slow to tell apart from hung; a window cut short by the budget is not.
             debugOut("Quovan Desktop window does not answer \"%s\"", command.c_str());
             m_Silent.push_back(window);
+        } else if (IsWindow(window)) {
+            m_CutShort = true;
         }
     }
     return static_cast<int32_t>(sum);
@@ -123,7 +142,7 @@ int32_t CDesktopLink::getVersion()
 bool CDesktopLink::start()
 {
     const std::string commandLine = readDesktopSetting("startcommandline");
-    if (commandLine.empty())
+    if (commandLine.empty() || stopped())
         return false;
 
     strell::ProcessStartOptions options;
@@ -135,7 +154,7 @@ bool CDesktopLink::start()
     }
 
     // Waited for even when nothing was started: a program starting by other means may come up.
-    for (DWORD waited = 0; waited < kStartWait && budgetLeft() > 0; waited += kPollInterval) {
+    for (DWORD waited = 0; waited < kStartWait && budgetLeft() > 0 && !stopped(); waited += kPollInterval) {
         Sleep(kPollInterval);
         refresh();
         if (!m_Windows.empty() && isIdle())
@@ -150,7 +169,7 @@ bool CDesktopLink::exit()
         return false;
     const int32_t answer = send("name=exit");
     // Waiting helps only while a window that answers is there.
-    for (DWORD waited = 0; waited < kExitWait && hasAnsweringWindow() && budgetLeft() > 0;
+    for (DWORD waited = 0; waited < kExitWait && hasAnsweringWindow() && budgetLeft() > 0 && !stopped();
          waited += kPollInterval) {
         Sleep(kPollInterval);
         refresh();
@@ -165,7 +184,7 @@ void CDesktopLink::terminateSilentPrograms()
     strell::WindowList silent, answering;
     for (HWND window : m_Windows)
         (isSilent(window) ? silent : answering).push_back(window);
-    if (silent.empty())
+    if (silent.empty() || stopped())
         return;
     strell::ProcessIdList hung, alive;
     strell::getProcessIdsOfWindows(silent, false, hung);
@@ -193,16 +212,21 @@ Delivery CDesktopLink::deliver(const std::string& command)
     if (!isIdle()) {
         refresh();
         if (!isIdle()) {
+            // Not ready only when the windows said so; one that was not waited for in full did not.
+            if (m_CutShort)
+                return Delivery::TooSlow;
             // Busy (for instance with a phone): it must neither be stopped nor get a second instance.
             if (hasAnsweringWindow()) {
                 debugOut("Quovan Desktop is busy");
                 return Delivery::Busy;
             }
             if (!restart())
-                return Delivery::Unreachable;
+                return m_CutShort ? Delivery::TooSlow : Delivery::Unreachable;
         }
     }
-    return send(command) > 0 ? Delivery::Accepted : Delivery::Refused;
+    if (send(command) > 0)
+        return Delivery::Accepted;
+    return m_CutShort ? Delivery::TooSlow : Delivery::Refused;
 }
 
 DesktopVersion checkDesktopVersion(CDesktopLink& link)

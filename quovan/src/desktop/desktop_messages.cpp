@@ -57,6 +57,14 @@ void reportDesktopBusy()
                        kCaptionInformation, MB_OK | MB_SETFOREGROUND);
 }
 
+void reportDesktopTooSlow()
+{
+    debugOut("Quovan Desktop link failed: not answering in time");
+    plugin::messageBox("Der Quovan Desktop hat nicht rechtzeitig geantwortet.\n\n"
+                       "Die Karten wurden nicht exportiert. Bitte versuche es noch einmal.",
+                       kCaptionError, MB_OK | MB_SETFOREGROUND);
+}
+
 void reportMapsLeftOut(int exported, int leftOut)
 {
     plugin::messageBox(std::string(exported == 1 ? "Es wurde " : "Es wurden ") + maps(exported) + " exportiert und " +

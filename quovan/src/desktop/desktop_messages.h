@@ -16,5 +16,7 @@ void reportDesktopLinkFailure(const std::string& report);
 // Tells the user that the desktop program is busy and nothing was exported; to be tried again once
 // it is ready.
 void reportDesktopBusy();
+// The desktop program did not answer within the time the export may wait.
+void reportDesktopTooSlow();
 // Tells the user how many maps were exported and how many were left out.
 void reportMapsLeftOut(int exported, int leftOut);

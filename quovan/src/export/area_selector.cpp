@@ -9,6 +9,9 @@
 #include "host/geo_plugin_graphic.h"
 #include "host/host_session.h"
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <vector>
 
 using namespace geohost;
@@ -147,6 +150,14 @@ void CAreaSelector::draw(const GeoPoint& point)
     debugOut("Indecies: %d %d", topLeft, bottomRight);
     debugOut("  TopLeft    : %f %f", m_TopLeft.second, m_TopLeft.first);
     debugOut("  BottomRight: %f %f", m_BottomRight.second, m_BottomRight.first);
+
+    // A view the host cannot convert gives no place to draw at; the export refuses such an area.
+    if (!std::all_of(std::begin(corners), std::end(corners), [](const GeoPoint& corner) {
+            return std::isfinite(corner.first) && std::isfinite(corner.second);
+        })) {
+        debugOut("marking not drawn: the view cannot be converted");
+        return;
+    }
 
     m_Graphic->setCoordinates(std::vector<GeoPoint>(corners, corners + 5));
 

@@ -12,8 +12,10 @@
 #include "host/geo_plugin_exception.h"
 #include "host/geo_plugin_map.h"
 #include "host/host_session.h"
+#include "wait/modal_wait.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <iterator>
 #include <memory>
@@ -64,6 +66,32 @@ int collectMaps(IGeoApplication2* application, CExportRequest& request)
     return leftOut;
 }
 
+// What the desktop exchange hands between the host's interface thread and the worker: plain data
+// only. Shared, because a worker whose wait was given up runs on alone.
+struct DesktopExchange {
+    std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
+    std::unique_ptr<CDesktopLink> link;
+    DesktopVersion version = DesktopVersion::Unknown;
+    std::string command;
+    Delivery delivery = Delivery::Unreachable;
+    std::string failure; // the report of a process or window function that failed
+};
+
+// Runs one part of the exchange on the worker; the report of a failed function goes to failure.
+template <typename Part>
+WaitEnd runOnWorker(CModalWait& wait, const std::shared_ptr<DesktopExchange>& exchange, Part part)
+{
+    return wait.run([exchange, part] {
+        try {
+            part(*exchange);
+        } catch (const std::string& report) {
+            exchange->failure = report;
+        } catch (const std::exception& error) {
+            exchange->failure = error.what();
+        }
+    });
+}
+
 } // namespace
 
 void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
@@ -86,16 +114,34 @@ void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
         return;
     }
 
-    // The process and window functions behind the link fail with a report; the user is told and
-    // the host goes on.
+    // The desktop program is asked on a worker while the host goes on; a cancelled or given-up wait
+    // leaves everything as it is and shows nothing. The process and window functions behind the link
+    // fail with a report; the user is told and the host goes on.
     try {
-        CDesktopLink link;
-        switch (checkDesktopVersion(link)) {
+        const auto exchange = std::make_shared<DesktopExchange>();
+        CModalWait wait(exchange->stop);
+        WaitEnd end = runOnWorker(wait, exchange, [](DesktopExchange& each) {
+            each.link = std::make_unique<CDesktopLink>(each.stop.get());
+            each.version = checkDesktopVersion(*each.link);
+        });
+        if (end != WaitEnd::Done)
+            return;
+        // The host's window is enabled again before any box.
+        if (!exchange->failure.empty() || exchange->version != DesktopVersion::Recent)
+            wait.end();
+        if (!exchange->failure.empty()) {
+            reportDesktopLinkFailure(exchange->failure);
+            return;
+        }
+        switch (exchange->version) {
         case DesktopVersion::TooOld:
             offerDownloadTooOld();
             return;
         case DesktopVersion::Unknown:
-            reportDesktopLinkFailure("no version answered");
+            if (exchange->link->wasCutShort())
+                reportDesktopTooSlow();
+            else
+                reportDesktopLinkFailure("no version answered");
             return;
         case DesktopVersion::Recent:
             break;
@@ -106,8 +152,18 @@ void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
             std::copy(std::begin(area), std::end(area), request->area);
             debugOut("Coordinate: %f,%f    %f,%f", topLeft.second, topLeft.first, bottomRight.second,
                      bottomRight.first);
+            exchange->command = buildExportCommand(*request);
+            end = runOnWorker(wait, exchange,
+                              [](DesktopExchange& each) { each.delivery = each.link->deliver(each.command); });
+            if (end != WaitEnd::Done)
+                return;
+            wait.end();
+            if (!exchange->failure.empty()) {
+                reportDesktopLinkFailure(exchange->failure);
+                return;
+            }
             // Only an accepted export removes the marking, so that the user can try again.
-            switch (link.deliver(buildExportCommand(*request))) {
+            switch (exchange->delivery) {
             case Delivery::Accepted:
                 areaSelector.start(false);
                 if (leftOut > 0)
@@ -115,6 +171,9 @@ void runExportCommand(const CHostSession& session, CAreaSelector& areaSelector)
                 break;
             case Delivery::Busy:
                 reportDesktopBusy();
+                break;
+            case Delivery::TooSlow:
+                reportDesktopTooSlow();
                 break;
             case Delivery::Refused:
                 reportDesktopLinkFailure("export not accepted");

@@ -11,6 +11,7 @@
 #include "plugin/menu_commands.h"
 #include "host/plugin_info.h"
 #include "stringex.h"
+#include "wait/modal_wait.h"
 
 #include <ctime>
 #include <exception>
@@ -110,6 +111,10 @@ ULONG STDMETHODCALLTYPE CQuovanPlugin::Release()
 {
     plugin::CModuleStateScope moduleState;
     const LONG count = InterlockedDecrement(&m_RefCount);
+    // Only the plug-in's own holds of running menu commands are left: the host has let go during an
+    // export's wait, which ends now; the object goes when the command has returned.
+    if (count > 0 && count == m_MenuCalls && isWaiting())
+        abandonExport();
     if (count == 0) {
         // Released without Terminate: the marking and the menu must not stay behind in the host. The
         // count is held above 0 meanwhile, so that a host calling back cannot end the object twice.
@@ -145,6 +150,8 @@ HRESULT STDMETHODCALLTYPE CQuovanPlugin::Initialize(IGeoApplication* application
 HRESULT STDMETHODCALLTYPE CQuovanPlugin::Terminate()
 {
     plugin::CModuleStateScope moduleState;
+    if (isWaiting())
+        abandonExport();
     const HRESULT result = atComBoundary("Terminate", [&] { Shutdown(); });
     releaseHostInterfaces();
     return result;
@@ -155,7 +162,15 @@ HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleMenuEvent(IGeoMenuEvent* event, l
     plugin::CModuleStateScope moduleState;
     if (!result)
         return E_POINTER;
-    return atComBoundary("HandleMenuEvent", [&] { *result = OnMenuEvent(event); });
+    // Held while the command runs, so that a host letting go of the plug-in during an export's wait
+    // does not delete it under the command.
+    AddRef();
+    ++m_MenuCalls;
+    const HRESULT hr = atComBoundary("HandleMenuEvent", [&] { *result = OnMenuEvent(event); });
+    if (--m_MenuCalls == 0)
+        m_ExportAbandoned = false;
+    Release();
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE CQuovanPlugin::HandleMouseEvent(IGeoMouseEvent* event, long* result)
@@ -254,11 +269,19 @@ long CQuovanPlugin::OnMenuEvent(IGeoMenuEvent* event)
     long commandId = 0;
     if (event)
         event->GetCommandId(&commandId);
+    // No second action while an export waits: the marking and the export stay as they are.
+    if (isWaiting()) {
+        debugOut("command %ld refused: an export is waiting for the desktop program", commandId);
+        return kEventHandled;
+    }
     try {
         dispatchCommand(commandId);
     } catch (const CGeoPlugInException& error) {
         error.report();
     }
+    // Closed during the export's wait: the host is no longer to be called.
+    if (m_ExportAbandoned)
+        return kEventHandled;
     try {
         applyMenuItemStates();
     } catch (const CGeoPlugInException& error) {
@@ -269,7 +292,7 @@ long CQuovanPlugin::OnMenuEvent(IGeoMenuEvent* event)
 
 long CQuovanPlugin::OnMouseEvent(IGeoMouseEvent* event)
 {
-    if (!m_AreaSelector.onMouseEvent(event))
+    if (isWaiting() || !m_AreaSelector.onMouseEvent(event))
         return kEventNotHandled;
     try {
         applyMenuItemStates();
@@ -306,6 +329,14 @@ PlugInInfo CQuovanPlugin::FillPlugInInfo()
 }
 
 // Helpers
+
+// Ends the export's wait at once; nothing more reaches the host from it.
+void CQuovanPlugin::abandonExport()
+{
+    debugOut("export abandoned: the plug-in is being closed");
+    m_ExportAbandoned = true;
+    abandonWaits();
+}
 
 // Detaches the marking and deletes the popup menu.
 void CQuovanPlugin::removeFromHost()

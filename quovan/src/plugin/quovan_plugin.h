@@ -55,6 +55,7 @@ private:
     void dispatchCommand(long commandId);
     void callPlugInControl();
     void releaseHostInterfaces();
+    void abandonExport();
     void removeFromHost();
 
     CHostSession m_Session;
@@ -62,6 +63,8 @@ private:
     ComPtr<IUnknown> m_Reserved;                  // released at termination, not otherwise used
     std::string m_ModulePath;
     volatile LONG m_RefCount = 0;
+    LONG m_MenuCalls = 0;           // menu commands running (nested while an export waits)
+    bool m_ExportAbandoned = false; // closed during an export's wait
     CAreaSelector m_AreaSelector;
     std::unique_ptr<CGeoPlugInMenu> m_PopupMenu;
     std::unique_ptr<CGeoPlugInMenu> m_MenuBar;

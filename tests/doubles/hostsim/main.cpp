@@ -129,7 +129,9 @@ int main(int argc, char** argv)
                              "[--progid <id>] [--no-register] [--shell real] [--timing]\n");
         return 2;
     }
-    hostsim::CHostState host;
+    // Never destroyed: a worker thread of the plug-in that outlives the script may still write to the
+    // transcript until the process ends.
+    hostsim::CHostState& host = *new hostsim::CHostState;
     if (!host.transcript.open(options.transcript)) {
         std::fprintf(stderr, "geohostsim: cannot write %s\n", options.transcript.c_str());
         return 2;

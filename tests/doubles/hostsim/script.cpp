@@ -72,11 +72,78 @@ std::vector<std::string> splitWords(const std::string& line)
 CScript::CScript(CHostState& host, CHostClasses& classes, CPlugInSession& session, std::string progId,
                  bool timing)
     : m_Host(host), m_Classes(classes), m_Session(session), m_ProgId(std::move(progId)), m_Timing(timing),
-      m_Application(static_cast<IGeoApplication*>(makeSim<CSimApplication>(host).get()))
+      m_Application(static_cast<IGeoApplication*>(makeSim<CSimApplication>(host).get())),
+      m_MainWindow([this](const std::vector<std::string>& words) { runLater(words); })
 {
 }
 
+void CScript::runLater(const std::vector<std::string>& words)
+{
+    std::string line;
+    for (const std::string& word : words)
+        line += (line.empty() ? "" : " ") + word;
+    m_Host.log("> later: " + line);
+    if (!execute(words))
+        m_Host.log("script error in a later command");
+}
+
+namespace {
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM parameter)
+{
+    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+std::string windowText(HWND window)
+{
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+} // namespace
+
+// The wait window is the thread's window owned by the main window that has a button.
+void CScript::pressCancel()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), collectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        if (GetWindow(window, GW_OWNER) != m_MainWindow.handle() || !IsWindowVisible(window))
+            continue;
+        std::vector<HWND> children;
+        EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&children));
+        HWND button = nullptr;
+        std::string text;
+        for (HWND child : children) {
+            char name[64] = {};
+            GetClassNameA(child, name, sizeof name);
+            if (lstrcmpiA(name, "Button") == 0)
+                button = child;
+            else if (lstrcmpiA(name, "Static") == 0)
+                text = windowText(child);
+        }
+        if (!button)
+            continue;
+        m_Host.log("wait window " + quote(windowText(window)) + ": " + quote(text) + " [" + windowText(button) +
+                   "] pressed");
+        SendMessageA(button, BM_CLICK, 0, 0);
+        return;
+    }
+    m_Host.log("no wait window");
+}
+
 bool CScript::run(const std::vector<std::string>& lines)
+{
+    m_MainWindow.startWatchdog();
+    const bool ran = runLines(lines);
+    m_MainWindow.stopWatchdog();
+    m_Host.log("longest unanswered: " + std::to_string(m_MainWindow.longestUnanswered()) + " ms");
+    return ran;
+}
+
+bool CScript::runLines(const std::vector<std::string>& lines)
 {
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string line = strell::trim(lines[i]);
@@ -90,6 +157,8 @@ bool CScript::run(const std::vector<std::string>& lines)
             return false;
         }
         QueryPerformanceCounter(&ended);
+        // The host's own loop takes its messages between two steps.
+        m_MainWindow.pump();
         if (m_Timing)
             m_Host.log(strell::formatString("time %.3f ms", milliseconds(started, ended)));
     }
@@ -195,6 +264,17 @@ bool CScript::execute(const std::vector<std::string>& words)
             const HRESULT hr = m_Session.plugIn()->GetPlugInInfo(count == 1 ? info.put() : nullptr);
             slotResult("GetPlugInInfo", hr, count == 2 ? "" : info ? "info object" : "no info object");
         }
+        return true;
+    }
+    if (command == "later" && count >= 3) {
+        long delay = 0;
+        if (!toLong(words[1], delay) || delay < 0)
+            return false;
+        m_MainWindow.later(static_cast<DWORD>(delay), std::vector<std::string>(words.begin() + 2, words.end()));
+        return true;
+    }
+    if (command == "cancel" && count == 1) {
+        pressCancel();
         return true;
     }
     if (command == "create" && count == 1) {

@@ -24,10 +24,18 @@
 //   map <name> <path> <scale> <8 corner numbers>   adds an available map (texts in double quotes)
 //   locale <name>                   sets the C library's locale of the host process (as a host with
 //                                   its own language settings does), e.g. "German_Germany.1252"
+//   later <ms> <command ...>        runs the command after the delay, from within the message loop the
+//                                   host's thread is in then (for example while the plug-in waits);
+//                                   its echo is "> later: <command ...>"
+//   cancel                          presses the button of the plug-in's wait window, written as
+//                                   "wait window "<title>": "<text>" [<button>] pressed" (or "no wait window")
 //   show menu|graphics|settings|maps|info|objects|windowqueries  dumps the host's state (objects:
 //                                   how many of the host's COM objects are alive; windowqueries: how
 //                                   many questions about single windows the plug-in asked the system
 //                                   since the last time, see system_faults.h)
+//
+// The host has a main window that the watchdog of main_window.h watches while the script runs; at the
+// end the transcript gets "longest unanswered: <n> ms".
 //
 // Operations are named "<Object>.<Method>" as the transcript shows them (for example "Menu.AddItem",
 // "Application.WriteSetting", "Graphic.SetPenSize", "PlugInInfoClass.Create"). The system calls of
@@ -38,6 +46,7 @@
 
 #include "host_classes.h"
 #include "host_state.h"
+#include "main_window.h"
 #include "plugin_session.h"
 
 #include <string>
@@ -55,10 +64,13 @@ public:
     bool run(const std::vector<std::string>& lines);
 
 private:
+    bool runLines(const std::vector<std::string>& lines);
     bool execute(const std::vector<std::string>& words);
     void slotResult(const char* slot, HRESULT result, const std::string& detail = std::string());
     bool requirePlugIn();
     void mouseEvent(long type);
+    void runLater(const std::vector<std::string>& words);
+    void pressCancel();
 
     CHostState& m_Host;
     CHostClasses& m_Classes;
@@ -67,6 +79,7 @@ private:
     bool m_Timing;
     ComPtr<geohost::IGeoApplication> m_Application;
     long m_PointerX = 0, m_PointerY = 0;
+    CMainWindow m_MainWindow;
 };
 
 // Splits a line at blanks; double quotes group words (and are removed).

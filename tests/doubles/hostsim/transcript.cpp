@@ -21,10 +21,12 @@ bool CTranscript::open(const std::string& path)
 
 void CTranscript::line(const std::string& text)
 {
+    // The plug-in's worker threads write too: one line at a time, whole.
+    const std::lock_guard<std::mutex> lock(m_Mutex);
     if (!m_File)
         return;
-    std::fwrite(text.data(), 1, text.size(), m_File);
-    std::fputc('\n', m_File);
+    const std::string whole = text + '\n';
+    std::fwrite(whole.data(), 1, whole.size(), m_File);
     std::fflush(m_File);
 }
 

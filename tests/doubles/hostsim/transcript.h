@@ -1,8 +1,9 @@
 #pragma once
 // The simulated host's transcript: one line per event, written through at once so that it survives a
-// crash of the process.
+// crash of the process. Lines may come from any thread.
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 namespace hostsim {
@@ -21,6 +22,7 @@ public:
 private:
     FILE* m_File = nullptr;
     bool m_Owned = false;
+    std::mutex m_Mutex;
 };
 
 } // namespace hostsim

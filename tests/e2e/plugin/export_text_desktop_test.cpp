@@ -173,6 +173,10 @@ TEST_F(ExportText, AreaTheHostCannotConvertIsRefusedAndNothingIsSent)
         EXPECT_TRUE(result.starting("message ").empty()) << result.dump();
         const Lines menu = result.step("show menu");
         EXPECT_NE(menu.end(), std::find(menu.begin(), menu.end(), "    2072 \"&Exportieren\" selectable")) << view;
+        // Nothing is drawn for a place that does not exist.
+        EXPECT_TRUE(std::none_of(result.transcript.begin(), result.transcript.end(), [](const std::string& line) {
+            return line.find("Graphic.SetCoordinates") != std::string::npos;
+        })) << result.dump();
     }
     EXPECT_TRUE(received().empty());
 }

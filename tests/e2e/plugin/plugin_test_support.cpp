@@ -66,7 +66,7 @@ std::vector<std::string> HostRun::step(const std::string& command, int occurrenc
     int seen = 0;
     bool inside = false;
     for (const std::string& line : transcript) {
-        if (line == "end of script")
+        if (line == "end of script" || line.compare(0, 20, "longest unanswered: ") == 0)
             break;
         if (line.compare(0, 2, "> ") == 0) {
             if (inside)
