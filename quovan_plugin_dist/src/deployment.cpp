@@ -4,6 +4,7 @@
 #include "installer_log.h"
 #include "messages.h"
 #include "plugin_file.h"
+#include "plugin_signature.h"
 
 #include "TemporaryFile.h"
 #include "ansi_path.h"
@@ -140,8 +141,9 @@ const std::string& PluginDeployment::checkedSource()
             if (!representableProgramFolder(ownFolder))
                 STRELL_THROW("WinMain", text::folderWithoutName("Das Verzeichnis des Installationsprogramms",
                                                                 strell::toAnsiText(ownFolder)));
-            switch (inspectPluginFile(m_Source, error)) {
+            switch (inspectPluginFile(m_Source, error, m_SourceFile)) {
             case PluginFileState::Usable:
+                checkSignature();
                 break;
             case PluginFileState::Missing:
                 STRELL_THROW("WinMain",
@@ -160,6 +162,14 @@ const std::string& PluginDeployment::checkedSource()
     if (!m_SourceError.empty())
         throw strell::exception(m_SourceError);
     return m_Source;
+}
+
+void PluginDeployment::checkSignature()
+{
+    const SignatureCheck check = checkPluginSignature(m_Source, m_SourceFile.get());
+    m_Log.line("        " + check.detail);
+    if (check.verdict == SignatureVerdict::Refused)
+        STRELL_THROW("WinMain", text::pluginNotFromPublisher(m_Source));
 }
 
 void PluginDeployment::installPlugin(const std::string& product, const std::string& target)

@@ -1,6 +1,8 @@
 #pragma once
 // Putting the plug-in file into an installation's plug-in folder, or taking it out again.
 
+#include "win32_handles.h"
+
 #include <string>
 
 namespace installer {
@@ -43,6 +45,8 @@ private:
     // Raises strell::exception when the plug-in file beside the installer cannot be installed; looked at
     // once, before the first copy.
     const std::string& checkedSource();
+    // Raises strell::exception when a signed installer finds the plug-in not signed by its own publisher.
+    void checkSignature();
 
     bool m_Remove;
     std::string m_PluginFileName;
@@ -52,6 +56,7 @@ private:
     bool m_SourceChecked = false;
     std::string m_Source;
     std::string m_SourceError; // empty when the source is usable
+    strell::unique_hfile m_SourceFile; // held open from the check to the last copy
 };
 
 enum class WriteTest {

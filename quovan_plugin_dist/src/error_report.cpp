@@ -25,8 +25,7 @@ bool sendErrorReport(const std::string& sender, const std::string& recipient, co
         const HMODULE mapi = loadSystemLibrary("MAPI32.DLL").release();
         if (!mapi)
             return false;
-        const auto sendMail =
-            reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(mapi, "MAPISendMail")));
+        const auto sendMail = libraryFunction<LPMAPISENDMAIL>(mapi, "MAPISendMail");
         if (!sendMail)
             return false;
 

@@ -43,6 +43,13 @@ std::string pluginFolderTooLong(const std::string& pluginDir, size_t longest)
            pluginDir + "\"";
 }
 
+std::string pluginNotFromPublisher(const std::string& pluginFile)
+{
+    return "Plugin datei ist nicht vom Herausgeber des Installationsprogramms signiert \"" + pluginFile +
+           "\"!\nSie wurde verändert oder stammt von jemand anderem und wird nicht installiert. "
+           "Bitte laden Sie das Plugin Paket erneut herunter.";
+}
+
 std::string installationFailed(const std::string& product, const std::string& error)
 {
     return "Die Installation des Plugins für \"" + product +

@@ -50,6 +50,8 @@ extern const char kRunningProgramsUnknown[];
 std::string noWriteAccess(const std::string& product, const std::string& pluginDir);
 // A plug-in folder whose path is longer than the installer can work in.
 std::string pluginFolderTooLong(const std::string& pluginDir, size_t longest);
+// The plug-in file beside a signed installer carries no intact signature of the installer's publisher.
+std::string pluginNotFromPublisher(const std::string& pluginFile);
 std::string installationFailed(const std::string& product, const std::string& error);
 std::string removeSummary(int doneCount, const std::string& doneList, int failedCount, const std::string& failedList);
 // A folder ("Installationsverzeichnis", ...) whose name has characters outside the ANSI code page and no

@@ -36,6 +36,41 @@ constexpr WORD kPluginMachine = IMAGE_FILE_MACHINE_I386;
 constexpr WORD kPluginMagic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
 #endif
 
+// WIN_CERTIFICATE without its data.
+struct CertificateHeader {
+    DWORD length; // of the entry, header included
+    WORD revision;
+    WORD type;
+};
+
+// The certificate table (the signature) is the one directory that is no part of the loaded image: it
+// lies after the last section's data, as a run of WIN_CERTIFICATE entries, each padded to 8 bytes. A
+// download cut short or a damaged signature shows here, before the loader or the signature check
+// stumbles over it.
+bool hasSoundCertificateTable(const std::vector<char>& image, const decltype(PluginNtHeaders::OptionalHeader)& optional,
+                              ULONGLONG sectionsEnd)
+{
+    if (optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_SECURITY)
+        return true;
+    const IMAGE_DATA_DIRECTORY& table = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_SECURITY];
+    if (table.VirtualAddress == 0 && table.Size == 0)
+        return true;
+    // Its "address" is a file offset.
+    const ULONGLONG start = table.VirtualAddress;
+    const ULONGLONG end = start + table.Size;
+    if (table.VirtualAddress == 0 || table.Size == 0 || start < sectionsEnd || end > image.size() || start % 8 != 0)
+        return false;
+    for (ULONGLONG offset = start; offset < end;) {
+        CertificateHeader header;
+        if (!readAt(image, static_cast<size_t>(offset), header) || header.length <= sizeof header ||
+            offset + header.length > end)
+            return false;
+        // Each entry is padded to 8 bytes; the last one's padding may be left out of the table's size.
+        offset += (static_cast<ULONGLONG>(header.length) + 7) / 8 * 8;
+    }
+    return true;
+}
+
 bool isCompleteDllOfOurKind(const std::vector<char>& image)
 {
     IMAGE_DOS_HEADER dos;
@@ -48,28 +83,33 @@ bool isCompleteDllOfOurKind(const std::vector<char>& image)
         nt.OptionalHeader.SizeOfHeaders > image.size())
         return false;
     const size_t sections = ntOffset + offsetof(PluginNtHeaders, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
+    ULONGLONG sectionsEnd = nt.OptionalHeader.SizeOfHeaders;
     for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
         IMAGE_SECTION_HEADER section;
         if (!readAt(image, sections + i * sizeof section, section))
             return false;
-        if (section.SizeOfRawData > 0 &&
-            static_cast<ULONGLONG>(section.PointerToRawData) + section.SizeOfRawData > image.size())
+        const ULONGLONG end = static_cast<ULONGLONG>(section.PointerToRawData) + section.SizeOfRawData;
+        if (section.SizeOfRawData > 0 && end > image.size())
             return false;
+        if (section.SizeOfRawData > 0 && end > sectionsEnd)
+            sectionsEnd = end;
     }
-    return nt.FileHeader.NumberOfSections > 0;
+    return nt.FileHeader.NumberOfSections > 0 && hasSoundCertificateTable(image, nt.OptionalHeader, sectionsEnd);
 }
 
 } // namespace
 
-PluginFileState inspectPluginFile(const std::string& path, unsigned long& error)
+PluginFileState inspectPluginFile(const std::string& path, unsigned long& error, strell::unique_hfile& file)
 {
     error = 0;
+    file.reset();
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return PluginFileState::Missing;
     }
-    const strell::unique_hfile file(
+    // No sharing for writing or deleting: the file checked is the file copied.
+    file.reset(
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         error = GetLastError();
@@ -95,6 +135,10 @@ PluginFileState inspectPluginFile(const std::string& path, unsigned long& error)
         done += read;
     }
     image.resize(done);
+    if (SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+        error = GetLastError();
+        return PluginFileState::Unreadable;
+    }
     return isCompleteDllOfOurKind(image) ? PluginFileState::Usable : PluginFileState::Damaged;
 }
 

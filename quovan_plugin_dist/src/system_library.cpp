@@ -16,8 +16,7 @@ template <typename Function>
 Function kernelFunction(const char* name)
 {
     // kernel32 is always loaded; its handle is not owned and never freed.
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
+    return libraryFunction<Function>(GetModuleHandleA("kernel32.dll"), name);
 }
 
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);

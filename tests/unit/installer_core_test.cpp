@@ -20,19 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace testsupport;
-
-namespace {
-
-template <typename Value>
-void put(std::string& image, size_t offset, Value value)
-{
-    std::memcpy(&image[offset], &value, sizeof value);
-}
-
-} // namespace
 
 TEST(InstallerCore, FolderFromSubKeyNameAndBaseKey)
 {
@@ -83,8 +74,12 @@ TEST(InstallerCore, PluginFileCheckOnCraftedHeaders)
 {
     const TempDir folder("plugin");
     const std::string path = folder.file("quovan.dll");
-    unsigned long error = 0;
-    EXPECT_EQ(installer::inspectPluginFile(path, error), installer::PluginFileState::Missing);
+    const auto inspect = [&] {
+        unsigned long error = 0;
+        strell::unique_hfile file;
+        return installer::inspectPluginFile(path, error, file);
+    };
+    EXPECT_EQ(inspect(), installer::PluginFileState::Missing);
 
     const std::string good = pluginImage("a plug-in");
     const size_t nt = sizeof(IMAGE_DOS_HEADER);
@@ -128,14 +123,44 @@ TEST(InstallerCore, PluginFileCheckOnCraftedHeaders)
         put<DWORD>(i, section + offsetof(IMAGE_SECTION_HEADER, SizeOfRawData), 0x20);
     });
     damaged.push_back({"only the DOS header", good.substr(0, nt)});
+
+    // A certificate table of two entries (20 bytes padded to 24, then 16) after the section's data.
+    const size_t directories = optionalHeader + offsetof(IMAGE_OPTIONAL_HEADER, DataDirectory);
+    const size_t security = directories + IMAGE_DIRECTORY_ENTRY_SECURITY * sizeof(IMAGE_DATA_DIRECTORY);
+    std::string signedImage = good + std::string((8 - good.size() % 8) % 8, '\0');
+    const DWORD table = static_cast<DWORD>(signedImage.size());
+    signedImage += std::string(40, 'c');
+    put<DWORD>(signedImage, optionalHeader + offsetof(IMAGE_OPTIONAL_HEADER, NumberOfRvaAndSizes),
+               IMAGE_NUMBEROF_DIRECTORY_ENTRIES);
+    put<DWORD>(signedImage, security, table);
+    put<DWORD>(signedImage, security + 4, 40);
+    put<DWORD>(signedImage, table, 20);
+    put<DWORD>(signedImage, table + 24, 16);
+    const auto patchedTable = [&](const char* name, auto&& patch) {
+        std::string image = signedImage;
+        patch(image);
+        damaged.push_back({name, image});
+    };
+    patchedTable("signature cut off", [&](std::string& i) { i.resize(table + 30); });
+    patchedTable("cut inside the certificate header", [&](std::string& i) { i.resize(table + 4); });
+    patchedTable("table size 1 MiB past the end", [&](std::string& i) { put<DWORD>(i, security + 4, 40 + 0x100000); });
+    patchedTable("table offset 0xFFFFFFF0", [&](std::string& i) { put<DWORD>(i, security, 0xFFFFFFF0); });
+    patchedTable("table inside the section data", [&](std::string& i) { put<DWORD>(i, security, table - 8); });
+    patchedTable("offset without size", [&](std::string& i) { put<DWORD>(i, security + 4, 0); });
+    patchedTable("signature zeroed", [&](std::string& i) { std::fill(i.begin() + table, i.end(), '\0'); });
+    patchedTable("entry longer than the table", [&](std::string& i) { put<DWORD>(i, table + 24, 17); });
     for (const Case& c : damaged) {
         writeFile(path, c.image);
-        EXPECT_EQ(installer::inspectPluginFile(path, error), installer::PluginFileState::Damaged) << c.name;
+        EXPECT_EQ(inspect(), installer::PluginFileState::Damaged) << c.name;
     }
-    // Data after the last section (a signature, say) is no damage.
-    for (const std::string& image : {good, good + std::string(300, 's')}) {
+    // Data after the last section (a signature, say) is no damage; nor is a last entry whose padding the
+    // table's size leaves out.
+    std::string unpadded = signedImage;
+    put<DWORD>(unpadded, table + 24, 12);
+    put<DWORD>(unpadded, security + 4, 36);
+    for (const std::string& image : {good, good + std::string(300, 's'), signedImage, unpadded}) {
         writeFile(path, image);
-        EXPECT_EQ(installer::inspectPluginFile(path, error), installer::PluginFileState::Usable);
+        EXPECT_EQ(inspect(), installer::PluginFileState::Usable);
     }
 }
 

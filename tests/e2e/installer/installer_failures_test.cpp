@@ -423,6 +423,114 @@ TEST(InstallerFailures, DamagedOrUnreadablePluginFileReplacesNothing)
     }
 }
 
+namespace {
+
+// The certificate table's place in a DLL of the installer's own kind: the offset of its directory entry,
+// and the table's offset and size.
+struct CertificateTable {
+    size_t entry;
+    DWORD offset;
+    DWORD size;
+};
+CertificateTable certificateTable(const std::string& image)
+{
+    const size_t nt = static_cast<size_t>(get<LONG>(image, offsetof(IMAGE_DOS_HEADER, e_lfanew)));
+    const size_t entry = nt + offsetof(IMAGE_NT_HEADERS, OptionalHeader.DataDirectory) +
+                         IMAGE_DIRECTORY_ENTRY_SECURITY * sizeof(IMAGE_DATA_DIRECTORY);
+    return {entry, get<DWORD>(image, entry), get<DWORD>(image, entry + 4)};
+}
+
+// One byte of the first section's data changed: the file is still complete, its digest no longer fits.
+std::string withChangedCode(std::string image)
+{
+    const size_t nt = static_cast<size_t>(get<LONG>(image, offsetof(IMAGE_DOS_HEADER, e_lfanew)));
+    const size_t sections = nt + offsetof(IMAGE_NT_HEADERS, OptionalHeader) +
+                            get<WORD>(image, nt + offsetof(IMAGE_NT_HEADERS, FileHeader.SizeOfOptionalHeader));
+    image[get<DWORD>(image, sections + offsetof(IMAGE_SECTION_HEADER, PointerToRawData)) + 16] ^= 0x01;
+    return image;
+}
+
+// Silent runs with two installations, one holding an older copy: the plug-in is installed into both, or
+// refused for both with the old copy left byte for byte.
+struct SignatureCase {
+    std::string name;
+    std::string plugin;
+    bool installed;
+    std::string logged; // a line of the log that tells why
+    std::string shown;  // the start of the failure's text, when refused
+};
+void expectSignatureOutcome(const std::string& installer, const SignatureCase& c)
+{
+    InstallerSandbox sandbox;
+    sandbox.useInstaller(installer);
+    const std::string top50 = sandbox.makeInstallation("Top50");
+    const std::string amap = sandbox.makeInstallation("AMap");
+    sandbox.setDestDir("Top50", "T", top50);
+    sandbox.setDestDir("Austrian Map", "A", amap);
+    writeFile(InstallerSandbox::pluginFile(top50), "working build");
+    const std::string source = sandbox.installerFolder() + "\\quovan.dll";
+    writeFile(source, c.plugin);
+
+    const ProgramRun run = sandbox.run("--silent");
+    const std::string log = sandbox.logText();
+    const std::string where = c.name + " by " + installer + "\n" + log;
+    EXPECT_NE(log.find(c.logged), std::string::npos) << where;
+    if (c.installed) {
+        EXPECT_EQ(run.exitCode, 0u) << where;
+        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), c.plugin) << where;
+        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(amap)), c.plugin) << where;
+        return;
+    }
+    EXPECT_EQ(run.exitCode, 2u) << where;
+    EXPECT_NE(log.find(c.shown + source), std::string::npos) << where;
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), "working build") << where;
+    EXPECT_FALSE(exists(InstallerSandbox::pluginFile(amap))) << where;
+}
+
+} // namespace
+
+// A signed installer installs only a plug-in with an intact signature of its own certificate; an
+// unsigned one (development builds) skips that check. A broken certificate table is damage to both.
+TEST(InstallerFailures, PluginNotSignedByThePublisherReplacesNothing)
+{
+    const std::string same = readFile(signedFile("same.dll"));
+    const std::string notFromPublisher = "Plugin datei ist nicht vom Herausgeber des Installationsprogramms signiert \"";
+    const std::string damaged = "Plugin datei ist beschädigt oder keine " + std::string(kPluginKind) + " \"";
+    const SignatureCase bySigned[] = {
+        {"same key", same, true, "signed with the installer's certificate", ""},
+        {"unsigned", kPluginContent, false, "WinVerifyTrust 0x800B0100, refused", notFromPublisher},
+        {"another key", readFile(signedFile("foreign.dll")), false,
+         "signed with another certificate than the installer, refused", notFromPublisher},
+        {"one byte changed", withChangedCode(same), false, "WinVerifyTrust 0x80096010, refused", notFromPublisher},
+        {"signature removed", readFile(signedFile("removed.dll")), false, "WinVerifyTrust 0x800B0100, refused",
+         notFromPublisher},
+    };
+    for (const SignatureCase& c : bySigned)
+        expectSignatureOutcome(signedFile("signed.exe"), c);
+    expectSignatureOutcome(signedFile("unsigned.exe"),
+                           {"same key", same, true,
+                            "signature of the plug-in not checked: the installer itself is unsigned", ""});
+
+    const CertificateTable table = certificateTable(same);
+    ASSERT_GT(table.size, 8u);
+    std::vector<SignatureCase> broken = {
+        {"cut in the signature", same.substr(0, table.offset + table.size / 2), false, "", damaged},
+        {"cut in the certificate header", same.substr(0, table.offset + 4), false, "", damaged},
+    };
+    std::string image = same;
+    put<DWORD>(image, table.entry + 4, table.size + 0x100000);
+    broken.push_back({"table size 1 MiB past the end", image, false, "", damaged});
+    image = same;
+    put<DWORD>(image, table.entry, 0xFFFFFFF0);
+    broken.push_back({"table offset 0xFFFFFFF0", image, false, "", damaged});
+    image = same;
+    std::fill(image.begin() + table.offset, image.begin() + table.offset + table.size, '\0');
+    broken.push_back({"signature zeroed", image, false, "", damaged});
+    for (const SignatureCase& c : broken)
+        for (const char* installer : {"signed.exe", "unsigned.exe"})
+            expectSignatureOutcome(signedFile(installer), c);
+}
+
 // A log that this run could not write is neither offered nor mailed: an old file or a folder of its name
 // would be sent in its place.
 TEST(InstallerFailures, UnwritableLogIsNeitherOfferedNorMailed)

@@ -138,10 +138,21 @@ InstallerSandbox::InstallerSandbox(bool withPlugin)
     m_BaseKey = "HKCU\\" + m_RegistryPath;
 
     CreateDirectoryA(installerFolder().c_str(), nullptr);
-    if (!CopyFileA(winPath(INSTALLER_EXE).c_str(), installerPath().c_str(), FALSE))
-        throw std::runtime_error("cannot copy the installer");
+    // Unsigned, as in development: a signed build would refuse the sandbox's own plug-in.
+    useInstaller(signedFile("unsigned.exe"));
     if (withPlugin)
         writeFile(installerFolder() + "\\quovan.dll", kPluginContent);
+}
+
+std::string signedFile(const std::string& name)
+{
+    return winPath(SIGNED_DIR) + "\\" + name;
+}
+
+void InstallerSandbox::useInstaller(const std::string& program) const
+{
+    if (!CopyFileA(program.c_str(), installerPath().c_str(), FALSE))
+        throw std::runtime_error("cannot copy the installer " + program + " (made by the fixture signed_files.sh)");
 }
 
 InstallerSandbox::~InstallerSandbox()

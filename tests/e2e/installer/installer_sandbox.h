@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,24 @@ using testsupport::pluginImage;
 // The plug-in file that the sandbox puts beside the installer.
 extern const std::string kPluginContent;
 
+template <typename Value>
+void put(std::string& image, size_t offset, Value value)
+{
+    std::memcpy(&image[offset], &value, sizeof value);
+}
+template <typename Value>
+Value get(const std::string& image, size_t offset)
+{
+    Value value;
+    std::memcpy(&value, &image[offset], sizeof value);
+    return value;
+}
+
+// The forms of the built programs that the run's fixture made (signed_files.sh): "unsigned.exe" (the
+// installer every sandbox runs), "signed.exe", "same.dll" (a plug-in signed as signed.exe is),
+// "foreign.dll" (signed with another key), "removed.dll" (same.dll with its signature removed).
+std::string signedFile(const std::string& name);
+
 class InstallerSandbox {
 public:
     // withPlugin: whether quovan.dll lies next to the installer.
@@ -33,6 +52,9 @@ public:
     std::string logPath() const { return installerFolder() + "\\quovan.log"; }
     // The base key text passed with --basekey ("HKCU\Software\QuovanTests\<unique>").
     const std::string& baseKey() const { return m_BaseKey; }
+
+    // Puts this program in the place of the sandbox's installer.
+    void useInstaller(const std::string& program) const;
 
     // A map installation folder below the sandbox, with or without its bin\PlugIn folder.
     std::string makeInstallation(const std::string& name, bool withPluginFolder = true) const;
