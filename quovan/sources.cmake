@@ -4,3 +4,5 @@ set(QUOVAN_EXPORT_CORE_SOURCES
     export_request.cpp
     export_text.cpp)
 list(TRANSFORM QUOVAN_EXPORT_CORE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/src/export/)
+# The plug-in's headers are included by concern folder ("export/export_text.h").
+set(QUOVAN_INCLUDE_DIRS ${CMAKE_CURRENT_LIST_DIR}/src)

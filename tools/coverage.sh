@@ -2,7 +2,8 @@
 # Line and branch coverage of the product code under Wine: builds the 64-bit test tree with --coverage into
 # build-coverage/, runs the whole suite there (each program writes its .gcda files into the build tree),
 # and prints coverage per folder (strellgeneral, quovan, quovan_plugin_dist) and per file. The test
-# results are printed too; the figures count whatever ran, and a failed test makes the script fail.
+# results are printed too; the figures count whatever ran, and a failed test makes the script fail, as
+# does a measurement that found no source file of one of those folders.
 #   tools/coverage.sh            build, run, report
 #   tools/coverage.sh --report   report the last run again
 set -e
@@ -18,8 +19,9 @@ gcov=x86_64-w64-mingw32-gcov-posix
 
 status=0
 if [ "$1" != "--report" ]; then
-    # Unoptimised, so that lines and branches are those of the source.
-    cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE="$root/$toolchain" \
+    # Unoptimised, so that lines and branches are those of the source; with the real source paths, by
+    # which gcov finds the sources.
+    cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE="$root/$toolchain" -DQUOVAN_REPRODUCIBLE_PATHS=OFF \
         -DCMAKE_C_FLAGS=--coverage -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage \
         -DCMAKE_SHARED_LINKER_FLAGS=--coverage ${QUOVAN_CMAKE_ARGS} >/dev/null
     cmake --build "$tree" -j"$(nproc)"
@@ -34,6 +36,17 @@ gcovr --root "$root" --object-directory "$root/$tree" --gcov-executable "$gcov" 
     --exclude-directories "$root/$tree/wineprefix" --exclude-directories "$root/$tree/CMakeFiles" \
     --filter "$root/strellgeneral/" --filter "$root/quovan/" --filter "$root/quovan_plugin_dist/" \
     --exclude-unreachable-branches --exclude-throw-branches --json "$json"
+# Figures without the sources behind them would read as 0 %: every product folder must have been found.
+missing=$(python3 - "$json" strellgeneral quovan quovan_plugin_dist <<'EOF'
+import json, sys
+files = [entry["file"] for entry in json.load(open(sys.argv[1])).get("files", [])]
+print(" ".join(folder for folder in sys.argv[2:] if not any(f.startswith(folder + "/") for f in files)))
+EOF
+)
+if [ -n "$missing" ]; then
+    echo "coverage: no source file measured in: $missing ($json); were the notes written with other source paths?" >&2
+    exit 1
+fi
 report() {
     gcovr --root "$root" --add-tracefile "$json" "$@"
 }

@@ -13,12 +13,18 @@ root=$PWD
 # clang with libFuzzer and the sanitizer runtimes (cmake and the GoogleTest sources come with the rest).
 tools/setup.sh clang libclang-rt-dev
 
-cmake -S tests/native -B build-native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+# A tree configured from tests/native alone (before it was part of the main build) is configured anew;
+# its corpus stays.
+if [ -f build-native/CMakeCache.txt ] && ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$root" build-native/CMakeCache.txt; then
+    rm -rf build-native/CMakeCache.txt build-native/CMakeFiles
+fi
+cmake -S . -B build-native -DQUOVAN_NATIVE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_C_COMPILER=clang >/dev/null
 cmake --build build-native -j"$(nproc)" >/dev/null
 (cd build-native && ctest --output-on-failure)
 
-targets=${FUZZ_TARGETS:-"commandline export_text frame ini placeholders string2hash tokeniser"}
+# Every target of tests/fuzz/targets.txt unless FUZZ_TARGETS names some.
+targets=${FUZZ_TARGETS:-$(grep -E '^[a-z0-9_]+$' tests/fuzz/targets.txt | tr '\n' ' ')}
 mkdir -p build-native/findings
 failed=0
 printf '%-14s %12s %8s %9s\n' target executions edges findings

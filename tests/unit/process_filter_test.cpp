@@ -75,7 +75,7 @@ TEST(ExtractFilterString, UnknownModeIsReported)
             FAIL() << "no exception for " << mode;
         } catch (const strell::exception& e) {
             EXPECT_TRUE(boost::regex_match(e.text(), boost::regex("invalid filter_mode " + std::to_string(mode) +
-                                                                  " \\[\"\\./src/strell_process:\\d+:"
+                                                                  " \\[\"\\./src/strell_process_filters:\\d+:"
                                                                   "strell::extractFilterString\"\\]")))
                 << e.text();
         }

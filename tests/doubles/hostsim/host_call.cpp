@@ -21,6 +21,8 @@ HRESULT CHostCall::finish(HRESULT result, const std::string& detail)
     if (!detail.empty())
         line += " " + detail;
     m_Host.log(line);
+    if ((m_Outcome.fail && result == m_Outcome.result) || m_NullOutAsked)
+        m_Host.faults.tookEffect(m_Operation);
     return result;
 }
 

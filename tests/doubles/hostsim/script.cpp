@@ -162,7 +162,11 @@ bool CScript::runLines(const std::vector<std::string>& lines)
         if (m_Timing)
             m_Host.log(strell::formatString("time %.3f ms", milliseconds(started, ended)));
     }
-    return true;
+    // A fault that never took effect tests nothing: the script fails, as when a forbidden call came.
+    const std::vector<std::string> unmet = m_Host.faults.unmet();
+    for (const std::string& line : unmet)
+        m_Host.log(line);
+    return unmet.empty();
 }
 
 void CScript::slotResult(const char* slot, HRESULT result, const std::string& detail)
@@ -309,6 +313,10 @@ bool CScript::execute(const std::vector<std::string>& words)
         if (count == 3 && (!toLong(words[2], nth) || nth < 1))
             return false;
         m_Host.faults.nullOut(words[1], static_cast<int>(nth));
+        return true;
+    }
+    if (command == "never" && count == 2) {
+        m_Host.faults.forbid(words[1]);
         return true;
     }
     if (command == "pass" && count == 2) {

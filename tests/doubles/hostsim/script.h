@@ -16,7 +16,11 @@
 //   canunload                       asks the plug-in DLL's DllCanUnloadNow
 //   fail <operation> <result> [<n>] the operation answers the result (every call, or only the n-th)
 //   null <operation> [<n>]          the operation answers S_OK with an empty out pointer
+//   never <operation>               the operation must not be called (it works if it is)
 //   pass <operation>                the operation works again
+//   A fault that never took effect (its operation not called, or its hook not in place) is named
+//   at the end as "fault <operation> never took effect", a forbidden operation that was called as
+//   "forbidden <operation> was called"; either fails the script.
 //   offer <what> yes|no             application2, control, menu2, coordinates2, graphic-pen,
 //                                   graphic-flags, graphic-extensions, document2, info-class
 //   document open|none              whether the host has an active document
@@ -60,7 +64,8 @@ public:
     CScript(CHostState& host, CHostClasses& classes, CPlugInSession& session, std::string progId,
             bool timing = false);
 
-    // Runs the script's lines; false at the first line that is not a valid command.
+    // Runs the script's lines; false at the first line that is not a valid command, or when a fault
+    // of the script never took effect.
     bool run(const std::vector<std::string>& lines);
 
 private:

@@ -24,6 +24,7 @@ bool failed(const char* operation)
         return false;
     const DWORD error = static_cast<DWORD>(outcome.result);
     g_Host->log(std::string("call ") + operation + "() -> error " + std::to_string(error) + " injected");
+    g_Host->faults.tookEffect(operation);
     SetLastError(error);
     return true;
 }
@@ -50,6 +51,7 @@ NTSTATUS NTAPI ntQuerySystemInformation(SYSTEM_INFORMATION_CLASS kind, PVOID buf
         if (outcome.fail) {
             g_Host->log("call System.ProcessList() -> status " +
                         strell::formatString("0x%08lX", static_cast<unsigned long>(outcome.result)) + " injected");
+            g_Host->faults.tookEffect("System.ProcessList");
             return static_cast<NTSTATUS>(outcome.result);
         }
     }

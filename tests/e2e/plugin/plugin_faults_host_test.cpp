@@ -236,4 +236,25 @@ TEST_F(PlugInFaults, ReleasedWithoutTerminateGivesTheHostEverythingBack)
     EXPECT_EQ(Lines{"DllCanUnloadNow -> S_OK"}, result.step("canunload"));
 }
 
+// The double's own check: a fault that never took effect, or a forbidden call that came, fails the
+// script, so that a product ignoring a fault cannot pass for one that handles it.
+TEST_F(PlugInFaults, AFaultThatNeverTookEffectFailsTheScript)
+{
+    plugintest::RegistryLock lock;
+    // Initialising asks no map, adds fewer than 50 items and creates the menu.
+    const HostRun result = plugintest::runHost(
+        m_Installation, "fail Map.GetDataPath E_FAIL\nfail Menu.AddItem S_FALSE 50\nnever Menu.CreateMenu\n"
+                        "initialise\npass Menu.AddItem\nterminate\n");
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(2u, result.exitCode) << result.dump();
+    EXPECT_TRUE(result.has("fault Map.GetDataPath never took effect")) << result.dump();
+    EXPECT_TRUE(result.has("fault Menu.AddItem never took effect")) << result.dump();
+    EXPECT_TRUE(result.has("forbidden Menu.CreateMenu was called")) << result.dump();
+
+    const HostRun effective =
+        plugintest::runHost(m_Installation, "fail Menu.AddItem S_FALSE 2\ninitialise\nterminate\n");
+    EXPECT_EQ(0u, effective.exitCode) << effective.dump();
+    EXPECT_TRUE(effective.starting("fault ").empty()) << effective.dump();
+}
+
 } // namespace
