@@ -184,8 +184,9 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters)
     }
     EXPECT_EQ(0, testsupport::runAndWait("regsvr32.exe /u /s " + dll, 60000));
     expectNothingRegistered();
-    if (wow64)
+    if (wow64) {
         EXPECT_FALSE(machineClassKeyExists(KEY_WOW64_32KEY));
+    }
 }
 
 TEST_F(ClassFactory, OnlyForThePlugInClass)
