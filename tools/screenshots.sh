@@ -1,6 +1,7 @@
 #!/bin/sh
 # Pictures of what the customer sees: runs the installer from the release package under Wine's X11
-# driver on a virtual X display and captures each of its message boxes as a PNG in docs/screenshots/.
+# driver on a virtual X display and captures each of its message boxes as a PNG in docs/screenshots/,
+# and the plug-in's wait window during an export.
 # Run it again whenever a text of the installer changes, and commit the pictures.
 #
 # Wine draws a box with its own caption when the X11 driver is not managed by a window manager
@@ -101,3 +102,24 @@ wine_ wine taskkill /f /im d2vexcrd.exe >/dev/null 2>&1 || true
 mv "$drive_c/QuovanDemo/quovan.dll" "$drive_c/QuovanDemo/quovan.dll.away"
 installer ok,ok,ok,no "1:installation-failed 3:summary-with-failures 4:mail-question"
 mv "$drive_c/QuovanDemo/quovan.dll.away" "$drive_c/QuovanDemo/quovan.dll"
+
+# The plug-in's wait window in front of the simulated map host: a desktop program that must be started
+# but is missing keeps the export waiting for about 5 s, and the window shows after 1 s. The box that
+# follows is answered by the driver.
+host=$drive_c/Host
+rm -rf "$host"
+mkdir -p "$host/bin/PlugIn"
+cp "$drive_c/QuovanDemo/quovan.dll" "$host/bin/PlugIn/"
+printf 'initialise\nmenu 2070\nclick 100 50\nclick 200 150\nmenu 2072\n' >"$host/script.txt"
+desktop='HKCU\Software\telvor\quovan'
+wine_ wine reg add "$desktop" /v folder /d 'C:\Host' /f >/dev/null
+wine_ wine reg add "$desktop" /v startcommandline /d 'C:\Host\fehlt\quovan.exe' /f >/dev/null
+wine_ wine build/tests/bin/boxdriver.exe --answers ok --timeout 60000 -- build/tests/bin/geohostsim.exe \
+    --installation 'C:\Host' --script 'C:\Host\script.txt' --transcript 'C:\Host\transcript.txt' \
+    >/dev/null 2>&1 &
+driver=$!
+sleep 3
+DISPLAY=$display import -window root -trim +repage "$out/export-wait.png"
+echo "  docs/screenshots/export-wait.png"
+wait $driver || true
+wine_ wine reg delete "$desktop" /f >/dev/null 2>&1 || true

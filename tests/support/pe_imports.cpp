@@ -119,7 +119,7 @@ std::vector<std::string> foreignImports(const std::string& path)
     static const char* const kSystemDlls[] = {"kernel32.dll", "user32.dll", "advapi32.dll",
                                               "shell32.dll",  "msvcrt.dll", "psapi.dll",
                                               "ws2_32.dll",   "ole32.dll",  "oleaut32.dll",
-                                              "ntdll.dll"};
+                                              "ntdll.dll",    "gdi32.dll"};
     std::vector<std::string> foreign;
     for (const std::string& name : importedDlls(path)) {
         const bool known = std::any_of(std::begin(kSystemDlls), std::end(kSystemDlls),

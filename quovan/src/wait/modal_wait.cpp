@@ -142,12 +142,15 @@ WaitEnd CModalWait::run(std::function<void()> work)
             return WaitEnd::Cancelled;
         }
         const DWORD waited = GetTickCount() - m_Begin;
-        const DWORD timeout = m_WaitWindow ? INFINITE : waited < kWaitWindowDelayMs ? kWaitWindowDelayMs - waited : 0;
+        const DWORD timeout = m_WaitWindowShown ? INFINITE : waited < kWaitWindowDelayMs ? kWaitWindowDelayMs - waited : 0;
         const DWORD woken = MsgWaitForMultipleObjectsEx(1, &done, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken == WAIT_OBJECT_0)
             return WaitEnd::Done;
-        if (woken == WAIT_TIMEOUT && !m_WaitWindow)
+        // Due also when messages kept the thread awake all along.
+        if (!m_WaitWindowShown && GetTickCount() - m_Begin >= kWaitWindowDelayMs) {
+            m_WaitWindowShown = true;
             m_WaitWindow = createWaitWindow(m_Host, &m_Cancelled);
+        }
         MSG message;
         while (!m_Abandoned && !m_Cancelled && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {

@@ -44,6 +44,7 @@ private:
     HWND m_Host = nullptr;
     bool m_HostWasEnabled = false;
     HWND m_WaitWindow = nullptr;
+    bool m_WaitWindowShown = false; // or tried to
     std::atomic<bool> m_Cancelled{false};
     bool m_Abandoned = false;
     CModalWait* m_Outer;

@@ -46,7 +46,7 @@ LRESULT CALLBACK waitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void setFont(HWND window)
 {
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
 } // namespace

@@ -82,7 +82,7 @@ void CScript::runLater(const std::vector<std::string>& words)
     std::string line;
     for (const std::string& word : words)
         line += (line.empty() ? "" : " ") + word;
-    m_Host.log("> later: " + line);
+    m_Host.log("later: " + line);
     if (!execute(words))
         m_Host.log("script error in a later command");
 }

@@ -30,7 +30,7 @@
 //                                   its own language settings does), e.g. "German_Germany.1252"
 //   later <ms> <command ...>        runs the command after the delay, from within the message loop the
 //                                   host's thread is in then (for example while the plug-in waits);
-//                                   its echo is "> later: <command ...>"
+//                                   its echo is "later: <command ...>"
 //   cancel                          presses the button of the plug-in's wait window, written as
 //                                   "wait window "<title>": "<text>" [<button>] pressed" (or "no wait window")
 //   show menu|graphics|settings|maps|info|objects|windowqueries  dumps the host's state (objects:

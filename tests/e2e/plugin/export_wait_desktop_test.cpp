@@ -12,13 +12,16 @@
 
 namespace {
 
-using desktoptest::ExportTest;
 using desktoptest::kAreaPart;
 using desktoptest::kMarkArea;
 using plugintest::HostRun;
 using Lines = std::vector<std::string>;
 
-const char* const kSlowDesktop = "--answer-delay 2900";
+// A suite of its own: its waits are long.
+class ExportWait : public desktoptest::ExportTest {};
+
+// Each answer just under the 3 s that a window has for it, with room for a loaded machine.
+const char* const kSlowDesktop = "--answer-delay 2800";
 const char* const kTooSlow = "Der Quovan Desktop hat nicht rechtzeitig geantwortet.\n\nDie Karten wurden nicht "
                              "exportiert. Bitte versuche es noch einmal.";
 const std::string kExportNoMaps = std::string("name=druvexportmapex;;") + kAreaPart;
@@ -48,7 +51,7 @@ std::string exportState(const HostRun& result)
     return "missing";
 }
 
-TEST_F(ExportTest, HostTakesItsMessagesWhileASlowDesktopIsServedAndRefusesASecondAction)
+TEST_F(ExportWait, HostTakesItsMessagesWhileASlowDesktopIsServedAndRefusesASecondAction)
 {
     m_Settings.install(doubleCommand());
     const auto desktop = runDouble(kSlowDesktop);
@@ -56,13 +59,13 @@ TEST_F(ExportTest, HostTakesItsMessagesWhileASlowDesktopIsServedAndRefusesASecon
         run(std::string(kMarkArea) + "later 1500 menu 2072\nlater 1600 menu 2071\nmenu 2072\nshow menu\n");
     EXPECT_TRUE(result.boxes.empty()) << result.dump();
     EXPECT_EQ((Lines{"name=druvversion", "name=druvidle", kExportNoMaps}), received());
-    // Three answers of 2.9 s each: a host frozen meanwhile would have left its messages waiting that long.
+    // Three answers of 2.8 s each: a host frozen meanwhile would have left its messages waiting that long.
     const long longest = longestUnanswered(result);
     EXPECT_LE(0, longest) << result.dump();
-    EXPECT_GT(2900, longest) << result.dump();
+    EXPECT_GT(2800, longest) << result.dump();
     // The second export and the removal of the marking arrived during the wait and were refused.
     const Lines exported = result.step("menu 2072");
-    for (const char* command : {"> later: menu 2072", "> later: menu 2071"}) {
+    for (const char* command : {"later: menu 2072", "later: menu 2071"}) {
         const auto from = std::find(exported.begin(), exported.end(), command);
         ASSERT_NE(exported.end(), from) << result.dump();
         const auto to = std::find_if(from, exported.end(), [](const std::string& line) {
@@ -76,7 +79,7 @@ TEST_F(ExportTest, HostTakesItsMessagesWhileASlowDesktopIsServedAndRefusesASecon
     EXPECT_EQ("greyed", exportState(result));
 }
 
-TEST_F(ExportTest, TwoSlowWindowsAreServedWithinTheDeadline)
+TEST_F(ExportWait, TwoSlowWindowsAreServedWithinTheDeadline)
 {
     m_Settings.install(doubleCommand());
     const auto desktop = runDouble(std::string("--windows 2 ") + kSlowDesktop);
@@ -84,13 +87,14 @@ TEST_F(ExportTest, TwoSlowWindowsAreServedWithinTheDeadline)
     EXPECT_TRUE(result.boxes.empty()) << result.dump();
     int exportsPerWindow[2] = {0, 0};
     for (const desktoptest::Received& line : desktoptest::readRecord(file("record.txt")))
-        if (line.kind == "command" && line.data == kExportNoMaps && line.window >= 0 && line.window < 2)
+        if (line.kind == "command" && line.data.compare(0, kExportNoMaps.size(), kExportNoMaps) == 0 && line.window >= 0 && line.window < 2)
             ++exportsPerWindow[line.window];
-    EXPECT_EQ(1, exportsPerWindow[0]);
-    EXPECT_EQ(1, exportsPerWindow[1]);
+    EXPECT_EQ(1, exportsPerWindow[0]) << result.dump();
+    EXPECT_EQ(1, exportsPerWindow[1]) << result.dump();
+    EXPECT_GT(2800, longestUnanswered(result)) << result.dump();
 }
 
-TEST_F(ExportTest, SixSlowWindowsAreReportedAsNotAnsweringInTimeNotAsBusy)
+TEST_F(ExportWait, SixSlowWindowsAreReportedAsNotAnsweringInTimeNotAsBusy)
 {
     m_Settings.install(doubleCommand("", "second.txt"));
     const auto desktop = runDouble(std::string("--windows 6 --exit refuse ") + kSlowDesktop);
@@ -103,7 +107,7 @@ TEST_F(ExportTest, SixSlowWindowsAreReportedAsNotAnsweringInTimeNotAsBusy)
     EXPECT_EQ("selectable", exportState(result));
 }
 
-TEST_F(ExportTest, CancelEndsTheWaitAtOnceKeepsTheMarkingAndShowsNoBox)
+TEST_F(ExportWait, CancelEndsTheWaitAtOnceKeepsTheMarkingAndShowsNoBox)
 {
     m_Settings.install(doubleCommand());
     const auto desktop = runDouble(kSlowDesktop);
@@ -113,14 +117,14 @@ TEST_F(ExportTest, CancelEndsTheWaitAtOnceKeepsTheMarkingAndShowsNoBox)
     EXPECT_TRUE(has(exported, "wait window \"Quovan\": \"Die Karten werden an den Quovan Desktop übergeben. Bitte "
                               "warten …\" [Abbrechen] pressed"))
         << result.dump();
-    // Ended before the version's answer came: nothing more was sent.
+    // Ended before the version's answer came, and nothing more was sent.
     EXPECT_FALSE(has(exported, "\"name=druvversion\" -> 95")) << result.dump();
-    EXPECT_EQ(Lines{"name=druvversion"}, received());
+    EXPECT_FALSE(has(result.transcript, "name=druvidle")) << result.dump();
     EXPECT_EQ("selectable", exportState(result));
     EXPECT_NE(std::string::npos, result.step("show graphics").at(0).find("attached to document"));
 }
 
-TEST_F(ExportTest, TerminateOrReleaseDuringTheWaitEndItAndTheDllStaysWhileItsWorkerRuns)
+TEST_F(ExportWait, TerminateOrReleaseDuringTheWaitEndItAndTheDllStaysWhileItsWorkerRuns)
 {
     m_Settings.install(doubleCommand());
     const auto desktop = runDouble(kSlowDesktop);
@@ -130,17 +134,20 @@ TEST_F(ExportTest, TerminateOrReleaseDuringTheWaitEndItAndTheDllStaysWhileItsWor
     const auto closed = std::find(exported.begin(), exported.end(), "= Terminate -> S_OK");
     ASSERT_NE(exported.end(), closed) << terminated.dump();
     // After Terminate the command returned without calling the host again.
-    EXPECT_EQ("= HandleMenuEvent -> S_OK result 1", exported.back()) << terminated.dump();
+    EXPECT_EQ("= HandleMenuEvent -> S_OK result 2", exported.back()) << terminated.dump();
     EXPECT_FALSE(std::any_of(closed, exported.end(),
                              [](const std::string& line) { return line.compare(0, 5, "call ") == 0; }))
         << terminated.dump();
 
-    const HostRun released = run(std::string(kMarkArea) + "later 1500 release\nlater 1600 canunload\nmenu 2072\n");
+    const HostRun released = run(std::string(kMarkArea) + "later 1500 release\nmenu 2072\ncanunload\n");
     EXPECT_TRUE(released.boxes.empty()) << released.dump();
     exported = released.step("menu 2072");
-    EXPECT_TRUE(has(exported, "DllCanUnloadNow -> S_FALSE")) << released.dump();
+    EXPECT_TRUE(has(exported, "plug-in released, count 1")) << released.dump();
+    // The plug-in object is gone; its worker, still waiting for the answer, keeps the DLL.
+    EXPECT_EQ(Lines{"DllCanUnloadNow -> S_FALSE"}, released.step("canunload")) << released.dump();
     EXPECT_FALSE(has(exported, "\"name=druvversion\" -> 95")) << released.dump();
-    EXPECT_EQ((Lines{"name=druvversion", "name=druvversion"}), received());
+    for (const HostRun* each : {&terminated, &released})
+        EXPECT_FALSE(has(each->transcript, "name=druvidle")) << each->dump();
 }
 
 } // namespace
