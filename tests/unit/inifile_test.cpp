@@ -13,6 +13,7 @@ using testsupport::CurrentFolder;
 using testsupport::folderContents;
 using testsupport::readFile;
 using testsupport::TempDir;
+using testsupport::utf16File;
 using testsupport::writeFile;
 
 namespace {
@@ -100,19 +101,6 @@ TEST(IniRead, ByteOrderMarkIsSkippedAndKept)
     writeFile(file, "\xEF\xBB[parameters]\nremove=1\n");
     EXPECT_EQ(read(file, "parameters", "remove"), "<3>");
 }
-
-namespace {
-// The text as Notepad saves it as "Unicode": UTF-16 little-endian after the mark FF FE.
-std::string utf16File(const std::u16string& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
-} // namespace
 
 // A UTF-16 file reads in the code page (1252 here); a value with a character outside it is an error that
 // names file and key, never a stand-in. A write keeps the encoding, and never loses such a character.
