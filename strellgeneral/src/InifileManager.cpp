@@ -58,7 +58,8 @@ void CManager::Load(const std::string& file)
         } else if (parsed.kind == LineKind::Key && current) {
             // The whole file is taken in: a value without a form in the code page is an error now.
             if (fresh.utf16 && hasNoAnsiForm(parsed.value))
-                STRELL_THROW("Inifile::CManager::Load", noAnsiFormError(file, current->GetName(), std::string(parsed.name)));
+                STRELL_THROW("Inifile::CManager::Load",
+                             noAnsiFormError(file, current->GetName(), std::string(parsed.name)));
             current->SetValue(strell::toLower(std::string(parsed.name)), std::string(parsed.value));
         }
     }

@@ -117,7 +117,8 @@ int SetString(const std::string& file, const std::string& section, const std::st
         utf16 = source.reader->Utf16();
         source.reader.reset();
         // Written back, a character without a form in the code page would be lost.
-        if (utf16 && std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return hasNoAnsiForm(line); }))
+        if (utf16 &&
+            std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return hasNoAnsiForm(line); }))
             return RC_ERROR;
     } else if (isExistingFile(target)) {
         // A file that exists but cannot be read would lose its content.

@@ -1,7 +1,8 @@
 // The INI reader. The input up to the first NUL byte is the file "fuzz.ini", the rest (if any) the file
 // "target.ini" that a "#redirect target.ini" line names; an input that starts with the UTF-16 mark
-// FF FE is cut at its first NUL character (two NUL bytes at an even offset) instead. Checks the piece reader against the bytes, and
-// the one-call reader against the manager: both read the same lines, one the first value of the first
+// FF FE is cut at its first NUL character (two NUL bytes at an even offset) instead. Checks the piece
+// reader against the bytes (converted from UTF-16 where the file is), and the one-call reader against
+// the manager: both read the same lines, one the first value of the first
 // section of a name, the other the last value of all sections of that name.
 #include "Inifile.h"
 #include "InifileFormat.h"
@@ -51,7 +52,8 @@ std::string inCodePage(const std::string& text)
         return text;
     std::u16string wide;
     for (size_t i = Inifile::detail::kUtf16MarkLength; i + 1 < text.size(); i += 2)
-        wide += static_cast<char16_t>(static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8);
+        wide += static_cast<char16_t>(static_cast<unsigned char>(text[i]) |
+                                      static_cast<unsigned char>(text[i + 1]) << 8);
     return strell::utf16ToAnsi(wide) + (text.size() % 2 != 0 ? std::string(1, strell::kNoAnsiForm) : std::string());
 }
 
