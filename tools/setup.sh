@@ -10,7 +10,7 @@ tools=$(dirname "$0")
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 packages="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 libboost1.81-dev cmake
-          googletest zip $*"
+          googletest zip osslsigncode openssl $*"
 need=""
 for package in $packages; do
     dpkg -s "$package" >/dev/null 2>&1 || need=1

@@ -36,9 +36,11 @@ bool silentRequested(const std::string& commandLine, const std::string& optionFi
     }
     const std::string key = std::string(kOptionSilent).substr(2);
     std::string value;
-    if (Inifile::GetString(optionFile, kOptionSection, key, value) != Inifile::RC_SUCCESS)
-        return false;
+    // A value that is no switch word, or that the code page cannot hold, counts as asking for it: the
+    // run then ends with that error, and nobody may be there to click.
     try {
+        if (Inifile::GetString(optionFile, kOptionSection, key, value) != Inifile::RC_SUCCESS)
+            return false;
         return CommandLineArguments::ParseSwitch(key, value);
     } catch (const std::string&) {
         return true;

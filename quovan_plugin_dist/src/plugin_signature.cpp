@@ -6,11 +6,11 @@
 #include "stringex.h"
 #include "win32_handles.h"
 
-#include <softpub.h>
+// In this order: each needs the one before.
 #include <wincrypt.h>
 #include <wintrust.h>
+#include <softpub.h>
 
-#include <cstring>
 #include <vector>
 
 namespace installer {

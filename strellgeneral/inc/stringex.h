@@ -49,4 +49,11 @@ std::string floatToString(double value);
 
 std::string getWin32ErrorText(unsigned long code);
 
+// UTF-16 text in the system's ANSI code page, as files that editors save as "Unicode" hold it. Each
+// character that has no form there (and U+0000, and a lone surrogate) becomes kNoAnsiForm, so that a
+// reader can tell it from text and name where it stands.
+constexpr char kNoAnsiForm = '\0';
+std::string utf16ToAnsi(const std::u16string& text);
+std::u16string ansiToUtf16(const std::string& text);
+
 } // namespace strell

@@ -86,6 +86,9 @@ int GetString(const std::string& file, const std::string& section, const std::st
         if (inWantedSection) {
             found = true;
             if (parsed.kind == LineKind::Key && equalsLowered(parsed.name, wantedKey)) {
+                // Never a look-alike or a default in its place: the caller would act on another value.
+                if (source.reader->Utf16() && hasNoAnsiForm(parsed.value))
+                    STRELL_THROW("Inifile::GetString", noAnsiFormError(file, section, key));
                 value.assign(parsed.value.data(), parsed.value.size());
                 return RC_SUCCESS;
             }

@@ -72,15 +72,18 @@ void LineReader::fill(size_t wanted)
             break;
         }
         // Turn "\r\n" into "\n"; a '\r' at the end of what was read waits for its successor.
-        const size_t rawEnd = kept + raw;
         size_t write = m_End;
         size_t first = m_End;
+        size_t rawEnd = kept + raw;
         if (!m_Started) {
             m_Started = true;
             m_ByteOrderMark =
                 raw >= kByteOrderMarkLength && std::memcmp(m_Buffer.data(), kByteOrderMark, kByteOrderMarkLength) == 0;
             if (m_ByteOrderMark)
                 first += kByteOrderMarkLength;
+            m_Utf16 = raw >= kUtf16MarkLength && std::memcmp(m_Buffer.data(), kUtf16Mark, kUtf16MarkLength) == 0;
+            if (m_Utf16)
+                rawEnd = readUtf16AsAnsi(raw);
         }
         m_HeldCR = false;
         for (size_t read = first; read < rawEnd; ++read) {
@@ -98,6 +101,27 @@ void LineReader::fill(size_t wanted)
         }
         m_End = write;
     }
+}
+
+size_t LineReader::readUtf16AsAnsi(size_t raw)
+{
+    // Such files are small: the whole file is read and converted at once, and then read as any other.
+    std::string bytes(m_Buffer.data() + kUtf16MarkLength, raw - kUtf16MarkLength);
+    char block[4096];
+    for (size_t count; (count = std::fread(block, 1, sizeof block, m_Stream.get())) > 0;)
+        bytes.append(block, count);
+    m_Failed = std::ferror(m_Stream.get()) != 0;
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                        static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    std::string ansi = strell::utf16ToAnsi(text);
+    if (bytes.size() % 2 != 0)
+        ansi += strell::kNoAnsiForm; // half a character at the end
+    if (m_Buffer.size() < ansi.size())
+        m_Buffer.resize(ansi.size());
+    std::memcpy(m_Buffer.data(), ansi.data(), ansi.size());
+    return ansi.size();
 }
 
 bool LineReader::Next(std::string_view& piece)
@@ -121,6 +145,18 @@ std::string_view LineReader::PeekFirst(size_t maxLength)
     const size_t window = std::min(m_End - m_Begin, maxLength);
     const void* newline = std::memchr(start, '\n', window);
     return std::string_view(start, newline ? static_cast<const char*>(newline) - start + 1 : window);
+}
+
+bool hasNoAnsiForm(std::string_view text)
+{
+    return text.find(strell::kNoAnsiForm) != std::string_view::npos;
+}
+
+std::string noAnsiFormError(const std::string& file, const std::string& section, const std::string& key)
+{
+    return strell::formatString("Value \"%s\" in section \"%s\" of file \"%s\" holds characters that the "
+                                "system's code page cannot represent",
+                                key.c_str(), section.c_str(), file.c_str());
 }
 
 std::string_view stripLineEnd(std::string_view piece)

@@ -28,8 +28,9 @@ constexpr size_t kRedirectLine = 255;
 // Reads a stream opened in binary mode in the pieces that a text-mode line read of at most
 // maxLength characters delivers: "\r\n" counts as "\n", and a piece ends after its '\n' or at
 // maxLength characters. A UTF-8 byte-order mark at the start is skipped: otherwise it would glue itself
-// to the first line, and a first "[parameters]" would be no header. Buffered; a piece is a view into
-// the buffer, valid until the next call.
+// to the first line, and a first "[parameters]" would be no header. A file that starts with the UTF-16
+// little-endian mark (Notepad's "Unicode") is read in the ANSI code page, each character without a form
+// there as strell::kNoAnsiForm. Buffered; a piece is a view into the buffer, valid until the next call.
 class LineReader {
 public:
     explicit LineReader(strell::unique_file stream, size_t maxLength = kLinePiece);
@@ -41,9 +42,14 @@ public:
     bool Failed() const { return m_Failed; }
     // True when the file began with a UTF-8 byte-order mark, which no piece contains.
     bool SkippedByteOrderMark() const { return m_ByteOrderMark; }
+    // True when the file is UTF-16 little-endian (with its mark, which no piece contains).
+    bool Utf16() const { return m_Utf16; }
 
 private:
     void fill(size_t wanted);
+    // Reads the rest of a UTF-16 file into the buffer, converted; raw bytes of it are there already.
+    // Returns the length of the converted text.
+    size_t readUtf16AsAnsi(size_t raw);
 
     strell::unique_file m_Stream;
     size_t m_MaxLength;
@@ -55,11 +61,20 @@ private:
     bool m_Failed = false;
     bool m_Started = false; // something was read: a byte-order mark can only come first
     bool m_ByteOrderMark = false;
+    bool m_Utf16 = false;
 };
 
 // The UTF-8 byte-order mark that editors (Notepad) write at the start of a file.
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr size_t kByteOrderMarkLength = sizeof kByteOrderMark - 1;
+// The UTF-16 little-endian byte-order mark.
+constexpr char kUtf16Mark[] = "\xFF\xFE";
+constexpr size_t kUtf16MarkLength = sizeof kUtf16Mark - 1;
+
+// Whether text read from a UTF-16 file holds a character without a form in the code page, and the error
+// that names where.
+bool hasNoAnsiForm(std::string_view text);
+std::string noAnsiFormError(const std::string& file, const std::string& section, const std::string& key);
 
 // Up to two trailing '\r' / '\n' removed.
 std::string_view stripLineEnd(std::string_view piece);

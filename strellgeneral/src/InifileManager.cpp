@@ -41,6 +41,7 @@ void CManager::Load(const std::string& file)
     std::string_view piece;
     while (source.reader->Next(piece))
         fresh.lines.emplace_back(expandFolder(piece, folder, expanded));
+    fresh.utf16 = source.reader->Utf16();
     source.reader.reset();
 
     CSectionPtr current;
@@ -55,6 +56,10 @@ void CManager::Load(const std::string& file)
                 section.reset(new CSection(name));
             current = section;
         } else if (parsed.kind == LineKind::Key && current) {
+            // The whole file is taken in: a value without a form in the code page is an error now.
+            if (fresh.utf16 && hasNoAnsiForm(parsed.value))
+                STRELL_THROW("Inifile::CManager::Load",
+                             noAnsiFormError(file, current->GetName(), std::string(parsed.name)));
             current->SetValue(strell::toLower(std::string(parsed.name)), std::string(parsed.value));
         }
     }

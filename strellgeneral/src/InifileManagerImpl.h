@@ -16,6 +16,7 @@ struct CManager::Impl {
     std::map<std::string, CSectionPtr> sections;
     std::string path;
     std::string writePath;
+    bool utf16 = false; // the file was UTF-16 (lines hold its text in the ANSI code page)
 
     CSectionPtr find(const std::string& section) const
     {

@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace Inifile {
 
 namespace {
@@ -77,6 +79,21 @@ void placeKeyLine(std::vector<std::string>& lines, const std::string& section, c
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after), keyLine);
 }
 
+// The lines as a UTF-16 little-endian file with its mark, "\r\n" at each line end, as they were read.
+bool writeUtf16(FILE* out, const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line;
+    const std::u16string wide = strell::ansiToUtf16(strell::replaceAll("\n", text, "\r\n"));
+    std::string bytes(detail::kUtf16Mark, detail::kUtf16MarkLength);
+    for (const char16_t c : wide) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+}
+
 } // namespace
 
 int SetString(const std::string& file, const std::string& section, const std::string& key, const std::string& value)
@@ -88,15 +105,21 @@ int SetString(const std::string& file, const std::string& section, const std::st
 
     std::vector<std::string> lines;
     bool byteOrderMark = false;
+    bool utf16 = false;
     if (source.reader) {
         std::string_view piece;
         while (source.reader->Next(piece))
             lines.emplace_back(piece);
         if (source.reader->Failed())
             return RC_ERROR;
-        // The mark tells the editor how to read the file: it stays.
+        // The mark tells the editor how to read the file: it stays, and so does the encoding.
         byteOrderMark = source.reader->SkippedByteOrderMark();
+        utf16 = source.reader->Utf16();
         source.reader.reset();
+        // Written back, a character without a form in the code page would be lost.
+        if (utf16 &&
+            std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return hasNoAnsiForm(line); }))
+            return RC_ERROR;
     } else if (isExistingFile(target)) {
         // A file that exists but cannot be read would lose its content.
         return unwritable;
@@ -113,13 +136,18 @@ int SetString(const std::string& file, const std::string& section, const std::st
     }
     if (!prepared)
         return unwritable;
-    strell::unique_file out(std::fopen(temporary.GetPath().c_str(), "w"));
+    strell::unique_file out(std::fopen(temporary.GetPath().c_str(), utf16 ? "wb" : "w"));
     if (!out)
         return unwritable;
-    bool written = !byteOrderMark || std::fwrite(kByteOrderMark, 1, kByteOrderMarkLength, out.get()) ==
-                                         kByteOrderMarkLength;
-    for (const std::string& line : lines)
-        written = written && std::fwrite(line.data(), 1, line.size(), out.get()) == line.size();
+    bool written = true;
+    if (utf16) {
+        written = writeUtf16(out.get(), lines);
+    } else {
+        written = !byteOrderMark ||
+                  std::fwrite(kByteOrderMark, 1, kByteOrderMarkLength, out.get()) == kByteOrderMarkLength;
+        for (const std::string& line : lines)
+            written = written && std::fwrite(line.data(), 1, line.size(), out.get()) == line.size();
+    }
     written = std::fclose(out.release()) == 0 && written;
     if (!written)
         return RC_ERROR;

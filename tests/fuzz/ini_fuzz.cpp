@@ -1,6 +1,8 @@
 // The INI reader. The input up to the first NUL byte is the file "fuzz.ini", the rest (if any) the file
-// "target.ini" that a "#redirect target.ini" line names. Checks the piece reader against the bytes, and
-// the one-call reader against the manager: both read the same lines, one the first value of the first
+// "target.ini" that a "#redirect target.ini" line names; an input that starts with the UTF-16 mark
+// FF FE is cut at its first NUL character (two NUL bytes at an even offset) instead. Checks the piece
+// reader against the bytes (converted from UTF-16 where the file is), and the one-call reader against
+// the manager: both read the same lines, one the first value of the first
 // section of a name, the other the last value of all sections of that name.
 #include "Inifile.h"
 #include "InifileFormat.h"
@@ -38,6 +40,33 @@ std::string withoutByteOrderMark(const std::string& text)
                : text;
 }
 
+bool isUtf16(const std::string& text)
+{
+    return text.compare(0, Inifile::detail::kUtf16MarkLength, Inifile::detail::kUtf16Mark) == 0;
+}
+
+// The text in the code page, as the reader converts a UTF-16 file; any other as it is.
+std::string inCodePage(const std::string& text)
+{
+    if (!isUtf16(text))
+        return text;
+    std::u16string wide;
+    for (size_t i = Inifile::detail::kUtf16MarkLength; i + 1 < text.size(); i += 2)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(text[i]) |
+                                      static_cast<unsigned char>(text[i + 1]) << 8);
+    return strell::utf16ToAnsi(wide) + (text.size() % 2 != 0 ? std::string(1, strell::kNoAnsiForm) : std::string());
+}
+
+size_t splitPoint(const std::string& input)
+{
+    if (!isUtf16(input))
+        return input.find('\0');
+    for (size_t i = Inifile::detail::kUtf16MarkLength; i + 1 < input.size(); i += 2)
+        if (input[i] == '\0' && input[i + 1] == '\0')
+            return i;
+    return std::string::npos;
+}
+
 std::string withoutCarriageReturnBeforeLineFeed(std::string text)
 {
     for (size_t found = text.find("\r\n"); found != std::string::npos; found = text.find("\r\n", found))
@@ -65,7 +94,8 @@ std::vector<std::string> checkPieces(const char* name, const std::string& conten
     }
     FUZZ_CHECK(!reader.Failed());
     FUZZ_CHECK(reader.SkippedByteOrderMark() == (withoutByteOrderMark(content).size() != content.size()));
-    FUZZ_CHECK(joined == withoutCarriageReturnBeforeLineFeed(withoutByteOrderMark(content)));
+    FUZZ_CHECK(reader.Utf16() == isUtf16(content));
+    FUZZ_CHECK(joined == withoutCarriageReturnBeforeLineFeed(withoutByteOrderMark(inCodePage(content))));
     return expanded;
 }
 
@@ -100,21 +130,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace Inifile::detail;
     const std::string input(reinterpret_cast<const char*>(data), size);
-    const size_t split = input.find('\0');
+    const size_t split = splitPoint(input);
     const std::string content = input.substr(0, split);
+    const size_t targetStart = split == std::string::npos ? split : split + (isUtf16(input) ? 2 : 1);
     std::remove("target.ini");
     if (split != std::string::npos) {
-        writeFile("target.ini", input.substr(split + 1));
-        checkPieces("target.ini", input.substr(split + 1));
+        writeFile("target.ini", input.substr(targetStart));
+        checkPieces("target.ini", input.substr(targetStart));
     }
     writeFile("fuzz.ini", content);
     const std::vector<std::string> pieces = checkPieces("fuzz.ini", content);
-    const bool redirects = withoutByteOrderMark(content).compare(0, 10, "#redirect ") == 0;
+    const bool redirects = withoutByteOrderMark(inCodePage(content)).compare(0, 10, "#redirect ") == 0;
 
     Inifile::CManager manager;
     try {
         manager.Load("fuzz.ini");
     } catch (const strell::exception& e) {
+        // A UTF-16 file (this one, or the redirect's target) with a value outside the code page.
+        if (e.text().find("holds characters that the system's code page cannot represent") != std::string::npos) {
+            FUZZ_CHECK(isUtf16(content) || (redirects && isUtf16(input.substr(targetStart))));
+            return 0;
+        }
         // Only a redirect to a missing file cannot be opened.
         FUZZ_CHECK(redirects);
         std::string value;

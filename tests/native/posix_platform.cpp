@@ -39,4 +39,21 @@ std::string getExecutableFolder()
     return length > 0 ? getFolder(std::string(buffer.data(), static_cast<size_t>(length))) : std::string();
 }
 
+// The native build's code page is ISO 8859-1: the first 256 code points, one byte each.
+std::string utf16ToAnsi(const std::u16string& text)
+{
+    std::string ansi;
+    for (const char16_t c : text)
+        ansi += c != 0 && c < 0x100 ? static_cast<char>(c) : kNoAnsiForm;
+    return ansi;
+}
+
+std::u16string ansiToUtf16(const std::string& text)
+{
+    std::u16string wide;
+    for (const char c : text)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return wide;
+}
+
 } // namespace strell

@@ -83,6 +83,16 @@ void writeFile(const std::string& path, const std::string& content)
     out << content;
 }
 
+std::string utf16File(const std::u16string& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
 bool exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

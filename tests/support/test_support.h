@@ -25,6 +25,8 @@ private:
 void removeTree(const std::string& path);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
+// The text as Notepad saves it as "Unicode": UTF-16 little-endian after the mark FF FE.
+std::string utf16File(const std::u16string& text);
 bool exists(const std::string& path);
 std::vector<std::string> splitLines(const std::string& text);
 

@@ -13,6 +13,7 @@ using testsupport::CurrentFolder;
 using testsupport::folderContents;
 using testsupport::readFile;
 using testsupport::TempDir;
+using testsupport::utf16File;
 using testsupport::writeFile;
 
 namespace {
@@ -99,6 +100,41 @@ TEST(IniRead, ByteOrderMarkIsSkippedAndKept)
     EXPECT_EQ(read(file, "parameters", "remove"), "<3>");
     writeFile(file, "\xEF\xBB[parameters]\nremove=1\n");
     EXPECT_EQ(read(file, "parameters", "remove"), "<3>");
+}
+
+// A UTF-16 file reads in the code page (1252 here); a value with a character outside it is an error that
+// names file and key, never a stand-in. A write keeps the encoding, and never loses such a character.
+TEST(IniRead, Utf16FileReadsInTheCodePageAndStaysUtf16)
+{
+    TempDir dir;
+    const std::string file = dir.file("unicode.ini");
+    writeFile(file, utf16File(u"[parameters]\r\nremove=1\r\ngruß=Größe \u20AC\r\nname=\u0141ukasz\r\n"
+                              u"emoji=\U0001F600\r\n"));
+    EXPECT_EQ(read(file, "parameters", "remove"), "1");
+    EXPECT_EQ(read(file, "parameters", "gruß"), "Größe \x80");
+    for (const char* key : {"name", "emoji"})
+        EXPECT_EQ(raised([&] { std::string v; GetString(file, "parameters", key, v); })
+                      .find("Value \"" + std::string(key) + "\" in section \"parameters\" of file \"" + file +
+                            "\" holds characters that the system's code page cannot represent"),
+                  0u);
+    CManager manager;
+    EXPECT_NE(raised([&] { manager.Load(file); }).find("Value \"name\" in section \"parameters\""), std::string::npos);
+    // Nothing is written that would lose the character.
+    const std::string before = readFile(file);
+    EXPECT_EQ(SetString(file, "parameters", "silent", "1"), RC_ERROR);
+    EXPECT_EQ(readFile(file), before);
+
+    writeFile(file, utf16File(u"[parameters]\r\nremove=1\r\n"));
+    manager.Load(file);
+    EXPECT_EQ(manager.GetLines().front(), "[parameters]\n");
+    EXPECT_EQ(SetString(file, "parameters", "silent", "ja \xE4"), RC_SUCCESS);
+    EXPECT_EQ(readFile(file), utf16File(u"[parameters]\r\nsilent=ja \u00E4\r\nremove=1\r\n"));
+    // Half a character at the end is no character of the code page either.
+    writeFile(file, utf16File(u"[s]\r\nk=v") + "x");
+    EXPECT_NE(raised([&] { std::string v; GetString(file, "s", "k", v); }).find("Value \"k\""), std::string::npos);
+    // The mark only at the start: elsewhere the bytes are text of the code page.
+    writeFile(file, "[s]\nk=\xFF\xFE\n");
+    EXPECT_EQ(read(file, "s", "k"), "\xFF\xFE");
 }
 
 TEST(IniRead, OnlyTheFirstSectionOfANameAndTheFirstKeyCount)

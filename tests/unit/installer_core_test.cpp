@@ -66,6 +66,11 @@ TEST(InstallerCore, SilentFromTheCommandLineOrTheOptionFile)
     }
     writeFile(file, "\xEF\xBB\xBF[parameters]\nsilent=1\n"); // as Notepad writes it
     EXPECT_TRUE(installer::silentRequested("", file));
+    writeFile(file, utf16File(u"[parameters]\r\nsilent=1\r\n"));
+    EXPECT_TRUE(installer::silentRequested("", file));
+    // A value outside the code page is no switch word either; the run reports it.
+    writeFile(file, utf16File(u"[parameters]\r\nsilent=\u0141\r\n"));
+    EXPECT_TRUE(installer::silentRequested("", file));
     writeFile(file, "[parameters]\nremove=1\n");
     EXPECT_FALSE(installer::silentRequested("", file));
 }

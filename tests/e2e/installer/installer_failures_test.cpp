@@ -53,6 +53,27 @@ struct MissingPlugin {
     }
 };
 
+// Two installations, Top50 holding an older copy, and this plug-in file beside the installer.
+struct OldCopyAndPlugin {
+    InstallerSandbox sandbox;
+    std::string top50 = sandbox.makeInstallation("Top50");
+    std::string amap = sandbox.makeInstallation("AMap");
+    std::string source = sandbox.installerFolder() + "\\quovan.dll";
+    explicit OldCopyAndPlugin(const std::string& plugin)
+    {
+        sandbox.setDestDir("Top50", "T", top50);
+        sandbox.setDestDir("Austrian Map", "A", amap);
+        writeFile(InstallerSandbox::pluginFile(top50), "working build");
+        writeFile(source, plugin);
+    }
+    // Whether the old copy stayed byte for byte and nothing came in its place.
+    bool unchanged() const
+    {
+        return readFile(InstallerSandbox::pluginFile(top50)) == "working build" &&
+               !exists(InstallerSandbox::pluginFile(amap));
+    }
+};
+
 std::string mapiDouble()
 {
     return winPath(MAPI_DOUBLE_DLL);
@@ -390,14 +411,9 @@ TEST(InstallerFailures, DamagedOrUnreadablePluginFileReplacesNothing)
         {"held open", image},
     };
     for (const auto& c : damaged) {
-        InstallerSandbox sandbox;
-        const std::string top50 = sandbox.makeInstallation("Top50");
-        const std::string amap = sandbox.makeInstallation("AMap");
-        sandbox.setDestDir("Top50", "T", top50);
-        sandbox.setDestDir("Austrian Map", "A", amap);
-        writeFile(InstallerSandbox::pluginFile(top50), "working build");
-        const std::string source = sandbox.installerFolder() + "\\quovan.dll";
-        writeFile(source, c.second);
+        const OldCopyAndPlugin world(c.second);
+        const InstallerSandbox& sandbox = world.sandbox;
+        const std::string& source = world.source;
         const bool heldOpen = std::string(c.first) == "held open";
         strell::unique_hfile holder;
         if (heldOpen)
@@ -418,8 +434,7 @@ TEST(InstallerFailures, DamagedOrUnreadablePluginFileReplacesNothing)
             EXPECT_NE(run.boxes[0].text.find(strell::getWin32ErrorText(ERROR_SHARING_VIOLATION)), std::string::npos);
         }
         EXPECT_NE(run.boxes[2].text.find("Bei 2 installierten Programm(en)"), std::string::npos) << c.first;
-        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), "working build") << c.first;
-        EXPECT_FALSE(exists(InstallerSandbox::pluginFile(amap))) << c.first;
+        EXPECT_TRUE(world.unchanged()) << c.first;
     }
 }
 
@@ -461,30 +476,21 @@ struct SignatureCase {
 };
 void expectSignatureOutcome(const std::string& installer, const SignatureCase& c)
 {
-    InstallerSandbox sandbox;
-    sandbox.useInstaller(installer);
-    const std::string top50 = sandbox.makeInstallation("Top50");
-    const std::string amap = sandbox.makeInstallation("AMap");
-    sandbox.setDestDir("Top50", "T", top50);
-    sandbox.setDestDir("Austrian Map", "A", amap);
-    writeFile(InstallerSandbox::pluginFile(top50), "working build");
-    const std::string source = sandbox.installerFolder() + "\\quovan.dll";
-    writeFile(source, c.plugin);
-
-    const ProgramRun run = sandbox.run("--silent");
-    const std::string log = sandbox.logText();
+    const OldCopyAndPlugin world(c.plugin);
+    world.sandbox.useInstaller(installer);
+    const ProgramRun run = world.sandbox.run("--silent");
+    const std::string log = world.sandbox.logText();
     const std::string where = c.name + " by " + installer + "\n" + log;
     EXPECT_NE(log.find(c.logged), std::string::npos) << where;
     if (c.installed) {
         EXPECT_EQ(run.exitCode, 0u) << where;
-        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), c.plugin) << where;
-        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(amap)), c.plugin) << where;
+        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(world.top50)), c.plugin) << where;
+        EXPECT_EQ(readFile(InstallerSandbox::pluginFile(world.amap)), c.plugin) << where;
         return;
     }
     EXPECT_EQ(run.exitCode, 2u) << where;
-    EXPECT_NE(log.find(c.shown + source), std::string::npos) << where;
-    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), "working build") << where;
-    EXPECT_FALSE(exists(InstallerSandbox::pluginFile(amap))) << where;
+    EXPECT_NE(log.find(c.shown + world.source), std::string::npos) << where;
+    EXPECT_TRUE(world.unchanged()) << where;
 }
 
 } // namespace

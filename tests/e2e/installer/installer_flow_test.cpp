@@ -70,6 +70,8 @@ TEST(InstallerFlow, InstallsIntoEveryInstallationWithAPluginFolder)
     const std::vector<std::string> expected = {
         " key  0 \"" + sandbox.baseKey() + "\\Austrian Map\"",
         "   sub  0 \"Installation1\"",
+        // Once, before the first copy: the sandbox's installer is unsigned, as in development.
+        "        signature of the plug-in not checked: the installer itself is unsigned (CryptQueryObject 0x80092009)",
         "        copy: '" + source + "' => '" + InstallerSandbox::pluginFile(amap) + "'",
         " key  1 \"" + sandbox.baseKey() + "\\Top50\"",
         "   sub  0 \"" + top50Key + "\"",
@@ -346,6 +348,21 @@ TEST(InstallerFlow, OptionFileSwitchValuesAndLongLines)
         << wrong.boxes[0].text;
     EXPECT_FALSE(exists(InstallerSandbox::pluginFile(top50)));
 
+    // Or saves it as "Unicode" (UTF-16); a value the code page cannot hold is an error naming the key.
+    writeFile(InstallerSandbox::pluginFile(top50), "installed");
+    writeFile(ini, utf16File(u"[parameters]\r\nremove=1\r\n"));
+    const ProgramRun unicode = sandbox.run("");
+    ASSERT_EQ(unicode.boxes.size(), 1u);
+    EXPECT_EQ(unicode.boxes[0].text, removeSummary(1, "Top50\n"));
+    writeFile(InstallerSandbox::pluginFile(top50), "installed");
+    writeFile(ini, utf16File(u"[parameters]\r\nremove=\u0141\r\n"));
+    const ProgramRun unmappable = sandbox.run("");
+    EXPECT_EQ(unmappable.exitCode, 1u);
+    ASSERT_EQ(unmappable.boxes.size(), 1u);
+    EXPECT_EQ(unmappable.boxes[0].text.find("Value \"remove\" in section \"parameters\" of file "), 0u)
+        << unmappable.boxes[0].text;
+    EXPECT_EQ(readFile(InstallerSandbox::pluginFile(top50)), "installed");
+
     // The tail of a long comment reads like a switch; it is part of the comment.
     writeFile(ini, "[parameters]\n#" + std::string(1022, 'x') + "remove=1\n");
     const ProgramRun commented = sandbox.run("");
@@ -440,7 +457,7 @@ TEST(InstallerFlow, LogServerThatNeverAnswersDoesNotHoldTheRun)
     EXPECT_EQ(run.boxes[0].text, installSummary(1, "Top50\n"));
     EXPECT_NE(readFile(sandbox.root() + "\\strell.log").find(") - failed: 10060!"), std::string::npos)
         << readFile(sandbox.root() + "\\strell.log");
-    EXPECT_EQ(runLines(sandbox).size(), 3u); // key, sub and copy reached the file
+    EXPECT_EQ(runLines(sandbox).size(), 4u); // key, sub, signature and copy reached the file
 }
 
 // The product as a 32-bit map product's own setup leaves it: its key in the 32-bit view of the machine's

@@ -10,7 +10,11 @@ rm -rf "$out"
 mkdir -p "$out/keys"
 keys=$out/keys
 
-is_signed() { osslsigncode extract-signature -in "$1" -out "$keys/extracted" >/dev/null 2>&1; }
+# osslsigncode never overwrites its output.
+is_signed() {
+    rm -f "$keys/extracted"
+    osslsigncode extract-signature -in "$1" -out "$keys/extracted" >/dev/null 2>&1
+}
 make_key() { # <name>
     openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=Quovan test $1/O=telvor" \
         -keyout "$keys/$1.key" -out "$keys/$1.crt" >/dev/null 2>&1
