@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 namespace testsupport {
@@ -20,5 +21,19 @@ constexpr char kPluginKind[] = "32-bit Windows DLL";
 #endif
 // A small but complete Windows DLL of the given machine that carries a text of its own.
 std::string pluginImage(const std::string& marker, WORD machine = kPluginMachine);
+
+// A field of an image, written or read at its offset.
+template <typename Value>
+void put(std::string& image, size_t offset, Value value)
+{
+    std::memcpy(&image[offset], &value, sizeof value);
+}
+template <typename Value>
+Value get(const std::string& image, size_t offset)
+{
+    Value value;
+    std::memcpy(&value, &image[offset], sizeof value);
+    return value;
+}
 
 } // namespace testsupport

@@ -22,18 +22,8 @@ using testsupport::pluginImage;
 // The plug-in file that the sandbox puts beside the installer.
 extern const std::string kPluginContent;
 
-template <typename Value>
-void put(std::string& image, size_t offset, Value value)
-{
-    std::memcpy(&image[offset], &value, sizeof value);
-}
-template <typename Value>
-Value get(const std::string& image, size_t offset)
-{
-    Value value;
-    std::memcpy(&value, &image[offset], sizeof value);
-    return value;
-}
+using testsupport::get;
+using testsupport::put;
 
 // The forms of the built programs that the run's fixture made (signed_files.sh): "unsigned.exe" (the
 // installer every sandbox runs), "signed.exe", "same.dll" (a plug-in signed as signed.exe is),
