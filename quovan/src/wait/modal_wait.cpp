@@ -9,6 +9,15 @@
 #include <utility>
 #include <vector>
 
+// The worker of a wait and what it shares with the waiting thread, which may stop waiting first. One
+// thread serves every part of a wait: a thread start costs more than a short exchange.
+struct WaitWorker {
+    std::function<void()> work;
+    strell::unique_handle_null ready; // auto-reset: work (or the end) was handed over
+    strell::unique_handle_null done;  // manual-reset: the work handed over has returned
+    std::atomic<bool> quit{false};
+};
+
 namespace {
 
 // The wait window appears only for waits the user would notice.
@@ -18,15 +27,8 @@ const DWORD kWaitWindowDelayMs = 1000;
 // but Terminate and release reach it from there.
 thread_local CModalWait* t_Wait = nullptr;
 
-// What the worker owns: the work and the event that tells its end. Shared with the waiting thread,
-// which may stop waiting first.
-struct Job {
-    std::function<void()> work;
-    strell::unique_handle_null done;
-};
-
 struct WorkerStart {
-    std::shared_ptr<Job> job;
+    std::shared_ptr<WaitWorker> worker;
     HMODULE self; // a reference of the plug-in's module, given back as the thread ends
 };
 
@@ -36,15 +38,46 @@ DWORD WINAPI workerMain(void* parameter)
     {
         std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
         self = start->self;
-        try {
-            start->job->work();
-        } catch (...) {
-            debugOut("background work ended with an unexpected error");
+        WaitWorker& worker = *start->worker;
+        while (WaitForSingleObject(worker.ready.get(), INFINITE) == WAIT_OBJECT_0 && !worker.quit) {
+            try {
+                worker.work();
+            } catch (...) {
+                debugOut("background work ended with an unexpected error");
+            }
+            worker.work = nullptr;
+            SetEvent(worker.done.get());
         }
-        SetEvent(start->job->done.get());
     }
     plugin::unlockModule();
     FreeLibraryAndExitThread(self, 0);
+}
+
+// Starts a worker thread that holds the plug-in's module until it has returned.
+std::shared_ptr<WaitWorker> startWorker()
+{
+    auto worker = std::make_shared<WaitWorker>();
+    worker->ready.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    worker->done.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!worker->ready || !worker->done)
+        throw std::string("no event for the background work: ") + strell::getWin32ErrorText(GetLastError());
+    auto start = std::make_unique<WorkerStart>();
+    start->worker = worker;
+    // The reference is taken here, before the thread exists, so that no unload slips in between.
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&workerMain),
+                            &start->self))
+        throw std::string("the plug-in's module cannot be held: ") + strell::getWin32ErrorText(GetLastError());
+    plugin::lockModule();
+    DWORD threadId = 0;
+    strell::unique_handle_null thread(CreateThread(nullptr, 0, workerMain, start.get(), 0, &threadId));
+    if (!thread) {
+        const DWORD error = GetLastError();
+        plugin::unlockModule();
+        FreeLibrary(start->self);
+        throw std::string("no thread for the background work: ") + strell::getWin32ErrorText(error);
+    }
+    start.release(); // the worker's now
+    return worker;
 }
 
 BOOL CALLBACK collectThreadWindow(HWND window, LPARAM parameter)
@@ -82,6 +115,11 @@ CModalWait::CModalWait(std::shared_ptr<std::atomic<bool>> stop)
 CModalWait::~CModalWait()
 {
     end();
+    // The worker ends once it has returned from what it does now, if anything.
+    if (m_Worker) {
+        m_Worker->quit = true;
+        SetEvent(m_Worker->ready.get());
+    }
 }
 
 void CModalWait::end()
@@ -108,29 +146,13 @@ WaitEnd CModalWait::run(std::function<void()> work)
     if (m_Cancelled)
         return WaitEnd::Cancelled;
 
-    auto job = std::make_shared<Job>();
-    job->work = std::move(work);
-    job->done.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!job->done)
-        throw std::string("no event for the background work: ") + strell::getWin32ErrorText(GetLastError());
-    auto start = std::make_unique<WorkerStart>();
-    start->job = job;
-    // The reference is taken here, before the thread exists, so that no unload slips in between.
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&workerMain),
-                            &start->self))
-        throw std::string("the plug-in's module cannot be held: ") + strell::getWin32ErrorText(GetLastError());
-    plugin::lockModule();
-    DWORD threadId = 0;
-    strell::unique_handle_null thread(CreateThread(nullptr, 0, workerMain, start.get(), 0, &threadId));
-    if (!thread) {
-        const DWORD error = GetLastError();
-        plugin::unlockModule();
-        FreeLibrary(start->self);
-        throw std::string("no thread for the background work: ") + strell::getWin32ErrorText(error);
-    }
-    start.release(); // the worker's now
+    if (!m_Worker)
+        m_Worker = startWorker();
+    ResetEvent(m_Worker->done.get());
+    m_Worker->work = std::move(work);
+    SetEvent(m_Worker->ready.get());
 
-    const HANDLE done = job->done.get();
+    const HANDLE done = m_Worker->done.get();
     for (;;) {
         if (m_Abandoned) {
             m_Stop->store(true);

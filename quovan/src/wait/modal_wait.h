@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+struct WaitWorker;
+
 enum class WaitEnd {
     Done,      // the work has returned
     Cancelled, // the user cancelled
@@ -33,13 +35,14 @@ public:
     // Enables and activates the host's window again and closes the wait window (once).
     void end();
 
-    // Runs the work on a worker thread and takes the thread's messages until the work has returned,
+    // Runs the work on the wait's worker thread (one for all its parts) and takes the thread's messages until the work has returned,
     // the user cancelled or the plug-in closes. Once the wait ended otherwise than Done the work runs
     // on alone: what it captures must be its own (shared) data.
     WaitEnd run(std::function<void()> work);
 
 private:
     std::shared_ptr<std::atomic<bool>> m_Stop;
+    std::shared_ptr<WaitWorker> m_Worker; // started by the first run
     DWORD m_Begin;
     HWND m_Host = nullptr;
     bool m_HostWasEnabled = false;
