@@ -2,6 +2,7 @@
 
 #include "sim_application.h"
 #include "sim_events.h"
+#include "strell_process.h"
 #include "stringex.h"
 #include "transcript_text.h"
 
@@ -95,13 +96,6 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM parameter)
     return TRUE;
 }
 
-std::string windowText(HWND window)
-{
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 } // namespace
 
 // The wait window is the thread's window owned by the main window that has a button.
@@ -122,11 +116,11 @@ void CScript::pressCancel()
             if (lstrcmpiA(name, "Button") == 0)
                 button = child;
             else if (lstrcmpiA(name, "Static") == 0)
-                text = windowText(child);
+                text = strell::getWindowText(child);
         }
         if (!button)
             continue;
-        m_Host.log("wait window " + quote(windowText(window)) + ": " + quote(text) + " [" + windowText(button) +
+        m_Host.log("wait window " + quote(strell::getWindowText(window)) + ": " + quote(text) + " [" + strell::getWindowText(button) +
                    "] pressed");
         SendMessageA(button, BM_CLICK, 0, 0);
         return;
