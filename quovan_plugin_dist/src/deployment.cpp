@@ -31,9 +31,7 @@ bool isFile(const std::string& path)
 // look-alike, and "not found" would mislead.
 bool representableProgramFolder(std::wstring& folder)
 {
-    wchar_t path[MAX_PATH * 4] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    folder.assign(path, length < MAX_PATH * 4 ? length : 0);
+    folder = strell::getExecutableWidePath();
     const size_t separator = folder.find_last_of(L'\\');
     folder.resize(separator == std::wstring::npos ? 0 : separator);
     std::string ansi;

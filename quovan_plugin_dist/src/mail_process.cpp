@@ -123,11 +123,9 @@ int runMailCall(const std::string& attachment)
 
 bool sendErrorReportInChildProcess(const std::string& attachment, InstallerLog& log)
 {
-    std::vector<wchar_t> program(32768);
-    const DWORD length = GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
-    if (length == 0 || length >= program.size())
+    const std::wstring programPath = strell::getExecutableWidePath();
+    if (programPath.empty())
         return false;
-    const std::wstring programPath(program.data(), length);
 
     strell::unique_handle_null work;
     if (!pipeHolding(attachment, work)) {

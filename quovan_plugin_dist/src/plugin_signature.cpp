@@ -3,6 +3,7 @@
 #include "system_library.h"
 
 #include "ansi_path.h"
+#include "strell_systeminfo.h"
 #include "stringex.h"
 #include "win32_handles.h"
 
@@ -147,19 +148,6 @@ std::vector<BYTE> signerCertificate(const std::wstring& path, DWORD& lastError)
     return std::vector<BYTE>(encoded, encoded + certificate.get()->cbCertEncoded);
 }
 
-std::wstring ownProgramFile()
-{
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < path.size())
-            return std::wstring(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
-
 } // namespace
 
 SignatureCheck checkPluginSignature(const std::string& path, HANDLE file)
@@ -168,7 +156,7 @@ SignatureCheck checkPluginSignature(const std::string& path, HANDLE file)
     if (!trust().complete())
         return {SignatureVerdict::Refused, "plug-in signature: the system's signature functions are missing, refused"};
     DWORD ownError = 0;
-    const std::vector<BYTE> publisher = signerCertificate(ownProgramFile(), ownError);
+    const std::vector<BYTE> publisher = signerCertificate(strell::getExecutableWidePath(), ownError);
     if (publisher.empty())
         return {SignatureVerdict::InstallerUnsigned,
                 strell::formatString("signature of the plug-in not checked: the installer itself is unsigned "

@@ -16,6 +16,8 @@ unsigned long long getAvailableVirtualMemory();
 // Allocation base of the module (program or plug-in) into which the library is linked.
 HMODULE getCodeModuleHandle();
 std::string getExecutablePath();
+// The running program's file as the system names it, of any length; empty when it cannot be read.
+std::wstring getExecutableWidePath();
 std::string getModulePath();
 std::string getModuleFolder();
 

@@ -68,6 +68,21 @@ std::string getExecutablePath()
     return moduleFileName(nullptr);
 }
 
+std::wstring getExecutableWidePath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 std::string getModulePath()
 {
     return moduleFileName(getCodeModuleHandle());
